@@ -1,0 +1,3 @@
+#include "cli/CommandLine.h"
+
+int RunCommandLine(int, char**) { return 0; }

@@ -1,0 +1,3 @@
+#include "app/StartupUi.h"
+
+int main(int argc, char** argv) { return RunQuorvel(argc, argv); }
