@@ -1,0 +1,5 @@
+#include "cli/Commands.h"
+
+#include "cli/InfoCommand.h"
+
+void RegisterCommands(CommandRegistry& registry) { registry.add(InfoCommand()); }

@@ -1,0 +1,6 @@
+#pragma once
+
+class CommandRegistry;
+
+// Adds every command of quorvel-cli to the registry.
+void RegisterCommands(CommandRegistry& registry);
