@@ -78,8 +78,10 @@ bool ChooseDataDir(QString* error)
     if (DataBesideProgram(appDataDir)) {
         SetDataDir(ProgramDir());
     } else {
-        const QString base = appDataDir.isEmpty() ? SpecialFolder(ShellFolder::Documents) + Product::kMakerFolder
-                                                  : AsFolder(appDataDir);
+        // A relative AppDataDir is taken from the program folder, where the file that names it lies.
+        const QString base = appDataDir.isEmpty()
+                                 ? SpecialFolder(ShellFolder::Documents) + Product::kMakerFolder
+                                 : AsFolder(QDir(ProgramDir()).absoluteFilePath(ToSlashes(appDataDir)));
         if (!CreateWarnedFolder(base,
                                 QStringLiteral("Ce répertoire contient les données des logiciels édités par "
                                                "Dunmarrow Software Developpement"),

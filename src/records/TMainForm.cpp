@@ -3,7 +3,6 @@
 #include "app/MessageService.h"
 #include "app/Product.h"
 #include "app/Settings.h"
-#include "app/TProperties.h"
 
 #include <QCloseEvent>
 #include <QMenuBar>
@@ -25,7 +24,6 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
 
 void TMainForm::editProperties()
 {
-    if (!TProperties::EditSettings(this, CurrentSettings())) return;
     QString error;
     if (!SaveSettings(&error)) Messages().show(MessageIcon::Error, Product::kName, error);
 }
