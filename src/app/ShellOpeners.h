@@ -1,0 +1,9 @@
+#pragma once
+
+// Opening the help and the maker's web site with the desktop's own programs.
+
+// Opens the help file of the program folder; when it is missing, says so. True when the opening was asked of
+// the desktop.
+bool OpenHelp();
+// Opens the maker's web site. True when the opening was asked of the desktop.
+bool OpenWebSite();
