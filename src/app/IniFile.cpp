@@ -9,22 +9,24 @@
 namespace {
 
 // Windows-1252 differs from Latin-1 only in 0x80-0x9F; the five unassigned bytes map to the C1 controls.
-constexpr char16_t kWindows1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr char16_t kWindows1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                           0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                           0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                           0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-bool IsQuote(QChar c) { return c == QLatin1Char('"') || c == QLatin1Char('\''); }
+bool IsQuote(QChar c) {
+    return c == QLatin1Char('"') || c == QLatin1Char('\'');
+}
 
-bool IsWrappedInQuotes(const QString& value)
-{
+bool IsWrappedInQuotes(const QString& value) {
     return value.size() >= 2 && IsQuote(value.front()) && value.back() == value.front();
 }
 
-QString Unquoted(const QString& value) { return IsWrappedInQuotes(value) ? value.mid(1, value.size() - 2) : value; }
+QString Unquoted(const QString& value) {
+    return IsWrappedInQuotes(value) ? value.mid(1, value.size() - 2) : value;
+}
 
-QString EncodedValue(const QString& value)
-{
+QString EncodedValue(const QString& value) {
     QString oneLine = value;
     oneLine.replace(QLatin1String("\r\n"), QLatin1String(" "));
     oneLine.replace(QLatin1Char('\r'), QLatin1Char(' '));
@@ -34,12 +36,13 @@ QString EncodedValue(const QString& value)
     return oneLine;
 }
 
-bool SameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+bool SameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 } // namespace
 
-QString DecodeUtf8OrWindows1252(const QByteArray& bytes)
-{
+QString DecodeUtf8OrWindows1252(const QByteArray& bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError()) return text;
@@ -53,8 +56,7 @@ QString DecodeUtf8OrWindows1252(const QByteArray& bytes)
     return text;
 }
 
-IniFile::IniFile(const QString& path) : m_path(path)
-{
+IniFile::IniFile(const QString& path) : m_path(path) {
     QFile file(path);
     if (!file.exists()) return;
     m_exists = true;
@@ -81,8 +83,7 @@ IniFile::IniFile(const QString& path) : m_path(path)
     }
 }
 
-IniFile::Line IniFile::parseLine(const QString& text)
-{
+IniFile::Line IniFile::parseLine(const QString& text) {
     Line line;
     line.text = text;
     const QString trimmed = text.trimmed();
@@ -105,22 +106,20 @@ IniFile::Line IniFile::parseLine(const QString& text)
     return line;
 }
 
-int IniFile::findSection(const QString& section) const
-{
+int IniFile::findSection(const QString& section) const {
     for (int i = 0; i < m_lines.size(); ++i)
         if (m_lines[i].kind == LineKind::Section && SameName(m_lines[i].name, section)) return i;
     return -1;
 }
 
-int IniFile::sectionEnd(int sectionLine) const
-{
+int IniFile::sectionEnd(int sectionLine) const {
     int i = sectionLine + 1;
-    while (i < m_lines.size() && m_lines[i].kind != LineKind::Section) ++i;
+    while (i < m_lines.size() && m_lines[i].kind != LineKind::Section)
+        ++i;
     return i;
 }
 
-int IniFile::findKey(const QString& section, const QString& key) const
-{
+int IniFile::findKey(const QString& section, const QString& key) const {
     const int start = findSection(section);
     if (start < 0) return -1;
     const int end = sectionEnd(start);
@@ -129,20 +128,17 @@ int IniFile::findKey(const QString& section, const QString& key) const
     return -1;
 }
 
-const IniFile::Line* IniFile::findKeyLine(const QString& section, const QString& key) const
-{
+const IniFile::Line* IniFile::findKeyLine(const QString& section, const QString& key) const {
     const int index = findKey(section, key);
     return index < 0 ? nullptr : &m_lines[index];
 }
 
-QString IniFile::readString(const QString& section, const QString& key, const QString& defaultValue) const
-{
+QString IniFile::readString(const QString& section, const QString& key, const QString& defaultValue) const {
     const Line* line = findKeyLine(section, key);
     return line ? Unquoted(line->value) : defaultValue;
 }
 
-int IniFile::readInteger(const QString& section, const QString& key, int defaultValue) const
-{
+int IniFile::readInteger(const QString& section, const QString& key, int defaultValue) const {
     const Line* line = findKeyLine(section, key);
     if (!line) return defaultValue;
     bool ok = false;
@@ -150,8 +146,7 @@ int IniFile::readInteger(const QString& section, const QString& key, int default
     return ok ? value : defaultValue;
 }
 
-bool IniFile::readBool(const QString& section, const QString& key, bool defaultValue) const
-{
+bool IniFile::readBool(const QString& section, const QString& key, bool defaultValue) const {
     const Line* line = findKeyLine(section, key);
     if (!line) return defaultValue;
     bool ok = false;
@@ -159,8 +154,7 @@ bool IniFile::readBool(const QString& section, const QString& key, bool defaultV
     return ok ? value != 0 : defaultValue;
 }
 
-void IniFile::writeString(const QString& section, const QString& key, const QString& value)
-{
+void IniFile::writeString(const QString& section, const QString& key, const QString& value) {
     const QString encoded = EncodedValue(value);
     const int sectionLine = findSection(section);
     if (sectionLine < 0) {
@@ -178,22 +172,20 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
     }
     // After the section's last non-blank line, so the blank line that separates it from the next stays.
     int insertAt = sectionEnd(sectionLine);
-    while (insertAt > sectionLine + 1 && m_lines[insertAt - 1].text.trimmed().isEmpty()) --insertAt;
+    while (insertAt > sectionLine + 1 && m_lines[insertAt - 1].text.trimmed().isEmpty())
+        --insertAt;
     m_lines.insert(insertAt, parseLine(key + QLatin1Char('=') + encoded));
 }
 
-void IniFile::writeInteger(const QString& section, const QString& key, int value)
-{
+void IniFile::writeInteger(const QString& section, const QString& key, int value) {
     writeString(section, key, QString::number(value));
 }
 
-void IniFile::writeBool(const QString& section, const QString& key, bool value)
-{
+void IniFile::writeBool(const QString& section, const QString& key, bool value) {
     writeString(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-bool IniFile::save(QString* error)
-{
+bool IniFile::save(QString* error) {
     const QString shownPath = QFileInfo(m_path).absoluteFilePath();
     if (!m_readError.isEmpty()) {
         // Writing would replace content we never saw.
@@ -203,14 +195,16 @@ bool IniFile::save(QString* error)
         return false;
     }
     QString text;
-    for (const Line& line : std::as_const(m_lines)) text += line.text + m_lineEnd;
+    for (const Line& line : std::as_const(m_lines))
+        text += line.text + m_lineEnd;
     QByteArray bytes = text.toUtf8();
     if (m_utf8Bom) bytes.prepend("\xEF\xBB\xBF");
 
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         if (error)
-            *error = QStringLiteral("Impossible d'enregistrer le fichier \"%1\".\n%2").arg(shownPath, file.errorString());
+            *error =
+                QStringLiteral("Impossible d'enregistrer le fichier \"%1\".\n%2").arg(shownPath, file.errorString());
         return false;
     }
     return true;

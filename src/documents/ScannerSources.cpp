@@ -1,7 +1,6 @@
 #include "documents/ScannerSources.h"
 
-QStringList ListScannerSources()
-{
+QStringList ListScannerSources() {
     // Scanner access (SANE) comes with the acquisition work; until then there is nothing to list.
     return {};
 }

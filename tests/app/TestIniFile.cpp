@@ -12,23 +12,20 @@
 
 namespace {
 
-void WriteBytes(const QString& path, const QByteArray& bytes)
-{
+void WriteBytes(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(bytes), bytes.size());
 }
 
-QByteArray ReadBytes(const QString& path)
-{
+QByteArray ReadBytes(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Runs the operation as an ordinary user: file permissions do not stop root, and the tests run as root
 // in some build environments. Returns the operation's result; its error message goes into *error.
-bool RunUnprivileged(const std::function<bool(QString*)>& operation, QString* error)
-{
+bool RunUnprivileged(const std::function<bool(QString*)>& operation, QString* error) {
     if (geteuid() != 0) return operation(error);
     int channel[2];
     if (pipe(channel) != 0) return true;
@@ -45,7 +42,8 @@ bool RunUnprivileged(const std::function<bool(QString*)>& operation, QString* er
     close(channel[1]);
     QByteArray bytes;
     char buffer[512];
-    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;) bytes.append(buffer, n);
+    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;)
+        bytes.append(buffer, n);
     close(channel[0]);
     int status = 0;
     waitpid(child, &status, 0);
@@ -74,8 +72,7 @@ private:
     QTemporaryDir m_dir;
 };
 
-void TestIniFile::reading_data()
-{
+void TestIniFile::reading_data() {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("section");
     QTest::addColumn<QString>("key");
@@ -113,8 +110,8 @@ void TestIniFile::reading_data()
     row("UTF-8", "[S]\nK=Andr\xc3\xa9\n", "S", "K", noText, QStringLiteral("André"));
     row("UTF-8 with byte-order mark", "\xEF\xBB\xBF[S]\nK=v\n", "S", "K", noText, "v");
     row("Windows-1252", "[S]\nK=Andr\xe9 \x80 \x9c\n", "S", "K", noText, QStringLiteral("André € œ"));
-    row("Windows-1252 section name", "[Param\xe8tres]\nK=v\n", QByteArray("Param\xc3\xa8tres").constData(), "K",
-        noText, "v");
+    row("Windows-1252 section name", "[Param\xe8tres]\nK=v\n", QByteArray("Param\xc3\xa8tres").constData(), "K", noText,
+        "v");
 
     // Integers
     row("integer", "[S]\nN=12\n", "S", "N", 7, 12);
@@ -138,8 +135,7 @@ void TestIniFile::reading_data()
     row("missing boolean", "[S]\n", "S", "B", true, true);
 }
 
-void TestIniFile::reading()
-{
+void TestIniFile::reading() {
     QFETCH(QByteArray, content);
     QFETCH(QString, section);
     QFETCH(QString, key);
@@ -162,8 +158,7 @@ void TestIniFile::reading()
     }
 }
 
-void TestIniFile::missingFile()
-{
+void TestIniFile::missingFile() {
     const IniFile ini(m_dir.filePath(QStringLiteral("absent.ini")));
     QVERIFY(!ini.exists());
     QCOMPARE(ini.readString(QStringLiteral("S"), QStringLiteral("K"), QStringLiteral("d")), QStringLiteral("d"));
@@ -171,8 +166,7 @@ void TestIniFile::missingFile()
     QCOMPARE(ini.readBool(QStringLiteral("S"), QStringLiteral("K"), true), true);
 }
 
-void TestIniFile::rewritesInPlaceAndKeepsOtherLines()
-{
+void TestIniFile::rewritesInPlaceAndKeepsOtherLines() {
     const QString path = m_dir.filePath(QStringLiteral("edited.ini"));
     WriteBytes(path, "; written by hand\n"
                      "[Scan]\n"
@@ -213,11 +207,11 @@ void TestIniFile::rewritesInPlaceAndKeepsOtherLines()
                                          "Left=-1\n"
                                          "Style=1\n"));
     const IniFile reread(path);
-    QCOMPARE(reread.readString(QStringLiteral("SMTP"), QStringLiteral("Host"), QString()), QStringLiteral("mail.example"));
+    QCOMPARE(reread.readString(QStringLiteral("SMTP"), QStringLiteral("Host"), QString()),
+             QStringLiteral("mail.example"));
 }
 
-void TestIniFile::newFileListsKeysInWritingOrder()
-{
+void TestIniFile::newFileListsKeysInWritingOrder() {
     const QString path = m_dir.filePath(QStringLiteral("new.ini"));
     IniFile ini(path);
     QVERIFY(!ini.exists());
@@ -230,8 +224,7 @@ void TestIniFile::newFileListsKeysInWritingOrder()
     QCOMPARE(ReadBytes(path), QByteArray("[Properties]\r\nSplash=0\r\nCount=3\r\n\r\n[Scan]\r\nTwainSource=\r\n"));
 }
 
-void TestIniFile::legacyCodePageFileIsSavedAsUtf8()
-{
+void TestIniFile::legacyCodePageFileIsSavedAsUtf8() {
     const QString path = m_dir.filePath(QStringLiteral("legacy.ini"));
     WriteBytes(path, "; Param\xe8tres\r\n[SMTP]\r\nName=Andr\xe9\r\n");
     IniFile ini(path);
@@ -241,24 +234,30 @@ void TestIniFile::legacyCodePageFileIsSavedAsUtf8()
     QCOMPARE(ReadBytes(path), QByteArray("; Param\xc3\xa8tres\r\n[SMTP]\r\nName=Andr\xc3\xa9\r\nHost=h\xc3\xb4te\r\n"));
 }
 
-void TestIniFile::valuesReadBackAsWritten_data()
-{
+void TestIniFile::valuesReadBackAsWritten_data() {
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("plain") << "Jean Dupont" << "Jean Dupont";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("equals sign") << "a=b" << "a=b";
-    QTest::newRow("semicolon") << ";not a comment" << ";not a comment";
-    QTest::newRow("blanks at the ends") << "  padded " << "  padded ";
-    QTest::newRow("wrapped in double quotes") << "\"quoted\"" << "\"quoted\"";
-    QTest::newRow("wrapped in single quotes") << "'quoted'" << "'quoted'";
+    QTest::newRow("plain") << "Jean Dupont"
+                           << "Jean Dupont";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("equals sign") << "a=b"
+                                 << "a=b";
+    QTest::newRow("semicolon") << ";not a comment"
+                               << ";not a comment";
+    QTest::newRow("blanks at the ends") << "  padded "
+                                        << "  padded ";
+    QTest::newRow("wrapped in double quotes") << "\"quoted\""
+                                              << "\"quoted\"";
+    QTest::newRow("wrapped in single quotes") << "'quoted'"
+                                              << "'quoted'";
     QTest::newRow("accents") << QStringLiteral("Hélène Œuvre") << QStringLiteral("Hélène Œuvre");
     // A line break would end the value and let the rest be read as another key.
-    QTest::newRow("line breaks") << "one\r\nTwo=2\nthree\rfour" << "one Two=2 three four";
+    QTest::newRow("line breaks") << "one\r\nTwo=2\nthree\rfour"
+                                 << "one Two=2 three four";
 }
 
-void TestIniFile::valuesReadBackAsWritten()
-{
+void TestIniFile::valuesReadBackAsWritten() {
     QFETCH(QString, value);
     QFETCH(QString, expected);
     const QString path = m_dir.filePath(QStringLiteral("values.ini"));
@@ -276,8 +275,7 @@ void TestIniFile::valuesReadBackAsWritten()
     QCOMPARE(reread.readString(QStringLiteral("S"), QStringLiteral("After"), QString()), QStringLiteral("x"));
 }
 
-void TestIniFile::saveIntoReadOnlyFolderKeepsOldFile()
-{
+void TestIniFile::saveIntoReadOnlyFolderKeepsOldFile() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("settings.ini"));
     const QByteArray old("[S]\r\nK=old\r\n");
@@ -297,8 +295,7 @@ void TestIniFile::saveIntoReadOnlyFolderKeepsOldFile()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("settings.ini")});
 }
 
-void TestIniFile::unreadableFileIsNeverOverwritten()
-{
+void TestIniFile::unreadableFileIsNeverOverwritten() {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("settings.ini"));
     const QByteArray old("[S]\r\nK=old\r\nOther=kept\r\n");
