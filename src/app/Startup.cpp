@@ -6,7 +6,12 @@
 #include "app/InstanceLock.h"
 #include "app/MessageService.h"
 #include "app/Product.h"
+#include "db/Connection.h"
 #include "db/DatabaseSettings.h"
+#include "db/DbVersion.h"
+#include "db/TDataModule1.h"
+
+#include <QFileInfo>
 
 QString AlreadyRunningMessage() { return Product::kName + QStringLiteral(" est déjà en exécution."); }
 
@@ -38,4 +43,33 @@ StartupOutcome PrepareDataFolders(const QString& currentFolder, const QString& e
     const bool ready = TransferData(Product::SettingsFileName(), transferProgress) &&
                        CheckWriteAccess(StartupTitle(), DataDir() + QStringLiteral("write.tmp"));
     return ready ? StartupOutcome::Ready : StartupOutcome::Failed;
+}
+
+bool ConnectDataModule(TDataModule1& dataModule)
+{
+    QString error;
+    if (AdoAvailable(&error) && dataModule.connectDatabase(&error)) return true;
+    Messages().show(MessageIcon::None, Product::kName, error);
+    Messages().show(MessageIcon::Error, Product::kName,
+                    QStringLiteral("EXECUTION IMPOSSIBLE !!\n\nCe logiciel a rencontré un problème lors de la connexion "
+                                   "à la base de données.\nContactez le support par email pour tenter de trouver une "
+                                   "solution : ") +
+                        Product::kSupportAddress);
+    return false;
+}
+
+bool PrepareDatabaseVersion()
+{
+    if (!DatabaseFileExists()) return true;
+    const QString column = VersionColumn(kMainConnection);
+    if (QFileInfo::exists(ProgramDir() + Product::DevelopmentMarkerName())) {
+        QString error;
+        if (!SetDbVersion(kMainConnection, QStringLiteral("OBJECT_VAL_STR"), column, Product::kVersion, &error)) {
+            Messages().show(MessageIcon::Error, StartupTitle(), error);
+            return false;
+        }
+    }
+    const QString version = GetDbVersion(kMainConnection, QStringLiteral("OBJECT_VAL_STR"), column);
+    if (VersionNumber(version) < VersionNumber(Product::kVersion)) EnsureDataFile(Product::UpdateScriptName());
+    return true;
 }

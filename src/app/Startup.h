@@ -14,6 +14,18 @@ enum class StartupOutcome { Ready, AlreadyRunning, Failed };
 StartupOutcome PrepareDataFolders(const QString& currentFolder, const QString& executableFolder, InstanceLock& lock,
                         ProgressReporter& transferProgress);
 
+class TDataModule1;
+
+// Opens the data module's connection once the driver is known to be there. On failure shows the
+// driver's message, then why the program cannot go on, and returns false.
+bool ConnectDataModule(TDataModule1& dataModule);
+
+// Brings the database version up to date before the program works on it: in a development
+// layout the database is stamped with the program version; an older database gets the update
+// script copied into the data folder. False (with the message shown) when the version cannot be
+// read or written.
+bool PrepareDatabaseVersion();
+
 // Product name + " est déjà en exécution."
 QString AlreadyRunningMessage();
 

@@ -1,12 +1,68 @@
 #include "app/StartupUi.h"
 
+#include "app/FirstRun.h"
+#include "app/InstanceLock.h"
+#include "app/Settings.h"
+#include "app/Startup.h"
+#include "app/TMdacNotice.h"
+#include "app/TSplash.h"
+#include "app/TWait.h"
+#include "app/TerminationSignals.h"
+#include "controls/MessageBoxService.h"
+#include "db/TDataModule1.h"
+#include "records/TMainForm.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QDir>
+
+namespace {
+
+const QString kLoading = QStringLiteral("Chargement du logiciel ...");
+
+} // namespace
 
 int RunQuorvel(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    QMainWindow window;
-    window.show();
+    MessageBoxService::install();
+
+    InstanceLock lock;
+    {
+        TWait transfer;
+        transfer.centreInWorkArea();
+        if (PrepareDataFolders(QDir::currentPath(), QCoreApplication::applicationDirPath(), lock, transfer) !=
+            StartupOutcome::Ready)
+            return 1;
+    }
+
+    LoadSettings();
+    if (CurrentSettings().testMdac && !MdacVersionOk()) {
+        TMdacNotice notice;
+        notice.exec();
+    }
+
+    TSplash splash;
+    if (CurrentSettings().splash) splash.showAndPaint();
+    splash.setProgress(1);
+    splash.setInfo(kLoading);
+    splash.setProgress(4);
+
+    TDataModule1 dataModule;
+    if (!ConnectDataModule(dataModule) || !PrepareDatabaseVersion()) return 1;
+
+    splash.setProgress(5);
+    splash.setInfo(kLoading);
+    splash.setProgress(6);
+    splash.setProgress(7);
+    TMainForm mainForm;
+    MessageBoxService::setMainWindowExists(true);
+    splash.setProgress(8);
+    splash.close();
+
+    // A request to end the program closes the window as the user would, so the settings are saved.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::received, &mainForm, &QWidget::close);
+
+    mainForm.show();
     return application.exec();
 }

@@ -3,6 +3,7 @@
 #include "app/DataLocations.h"
 #include "app/Folders.h"
 #include "app/IniFile.h"
+#include "db/TAddDSN.h"
 
 #include <QFileInfo>
 
@@ -53,6 +54,8 @@ bool LoadDatabaseSettings(const QString& dataFolder, const QString& defaultFolde
         SetDbDir(AsFolder(dataFolder) + ToSlashes(s.path));
     else
         SetDbDir(s.path);
+    if (s.provider == kProviderOdbc && !s.odbcPath.isEmpty())
+        CreateDataSource(s.odbcName, s.odbcDriver, DbDir() + ToSlashes(s.odbcPath));
     return true;
 }
 

@@ -61,3 +61,11 @@ int VersionNumber(const QString& text)
     const int number = digits.trimmed().toInt(&ok);
     return ok ? number : 0;
 }
+
+QString VersionColumn(const QString& connectionName)
+{
+    Dataset query(QStringLiteral("IsVersionInBD"));
+    query.setConnectionName(connectionName);
+    query.setSql({QStringLiteral("SELECT * FROM OBJECT_VAL_STR")});
+    return query.open() && query.hasField(QStringLiteral("VAL")) ? QStringLiteral("VAL") : QStringLiteral("VALUE");
+}

@@ -11,3 +11,6 @@ bool SetDbVersion(const QString& connectionName, const QString& table, const QSt
 // The version as a number to compare: the first "." removed, the rest read as a decimal integer
 // ("1.13" gives 113, "1.9" gives 19, "2" gives 2); text that is not a number gives 0.
 int VersionNumber(const QString& text);
+
+// The version column of OBJECT_VAL_STR on that connection: "VAL" in older databases, "VALUE" otherwise.
+QString VersionColumn(const QString& connectionName);

@@ -3,8 +3,11 @@
 #include "app/MessageService.h"
 #include "app/Product.h"
 #include "app/Settings.h"
+#include "app/TProperties.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QMenuBar>
 
 TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
@@ -24,6 +27,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
 
 void TMainForm::editProperties()
 {
+    if (!TProperties::EditSettings(this, CurrentSettings())) return;
     QString error;
     if (!SaveSettings(&error)) Messages().show(MessageIcon::Error, Product::kName, error);
 }
@@ -35,7 +39,12 @@ void TMainForm::restorePlacement()
         resize(settings.windowWidth, settings.windowHeight);
         move(settings.windowLeft, settings.windowTop);
     } else {
+        // Never placed yet: a comfortable size in the middle of the screen.
         resize(1000, 700);
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->availableGeometry();
+            move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
+        }
     }
     if (settings.windowState == QLatin1String("wsMaximized")) setWindowState(Qt::WindowMaximized);
 }
