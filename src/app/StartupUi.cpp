@@ -25,6 +25,13 @@ int RunQuorvel(int argc, char** argv)
 {
     QApplication application(argc, argv);
     MessageBoxService::install();
+    // Tests that run the whole program answer its message boxes by reading stderr instead.
+    if (qEnvironmentVariableIsSet("QUORVEL_TEST_NO_DIALOGS")) MessageBoxService::setTestMode(true);
+    // A request to end the program that arrives during start-up is kept until the main window
+    // exists; it then closes the window as the user would, so the settings are saved.
+    TerminationSignals termination;
+    bool terminationRequested = false;
+    QObject::connect(&termination, &TerminationSignals::received, [&] { terminationRequested = true; });
 
     InstanceLock lock;
     {
@@ -59,10 +66,9 @@ int RunQuorvel(int argc, char** argv)
     splash.setProgress(8);
     splash.close();
 
-    // A request to end the program closes the window as the user would, so the settings are saved.
-    TerminationSignals termination;
     QObject::connect(&termination, &TerminationSignals::received, &mainForm, &QWidget::close);
 
     mainForm.show();
+    if (terminationRequested) mainForm.close();
     return application.exec();
 }
