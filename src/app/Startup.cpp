@@ -6,6 +6,7 @@
 #include "app/InstanceLock.h"
 #include "app/MessageService.h"
 #include "app/Product.h"
+#include "db/Compaction.h"
 #include "db/Connection.h"
 #include "db/DatabaseSettings.h"
 #include "db/DbVersion.h"
@@ -40,6 +41,7 @@ StartupOutcome PrepareDataFolders(const QString& currentFolder, const QString& e
         return StartupOutcome::Failed;
     }
 
+    RecoverInterruptedCompaction(DatabaseFile());
     const bool ready = TransferData(Product::SettingsFileName(), transferProgress) &&
                        CheckWriteAccess(StartupTitle(), DataDir() + QStringLiteral("write.tmp"));
     return ready ? StartupOutcome::Ready : StartupOutcome::Failed;

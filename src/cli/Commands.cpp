@@ -1,5 +1,10 @@
 #include "cli/Commands.h"
 
+#include "cli/CompactCommand.h"
 #include "cli/InfoCommand.h"
 
-void RegisterCommands(CommandRegistry& registry) { registry.add(InfoCommand()); }
+void RegisterCommands(CommandRegistry& registry)
+{
+    registry.add(InfoCommand());
+    registry.add(CompactCommand());
+}

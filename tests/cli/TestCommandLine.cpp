@@ -35,6 +35,15 @@ Run RunCli(const SandboxHome& sandbox, const QStringList& arguments)
     return run;
 }
 
+// Runs SQL with the standard sqlite3 tool, as another program would; returns what it printed.
+QString Sqlite(const QString& database, const char* sql)
+{
+    QProcess sqlite;
+    sqlite.start(QStringLiteral("sqlite3"), {database, QString::fromUtf8(sql)});
+    if (!sqlite.waitForFinished(10000) || sqlite.exitCode() != 0) return QStringLiteral("<sqlite3 failed>");
+    return QString::fromUtf8(sqlite.readAllStandardOutput());
+}
+
 } // namespace
 
 class TestCommandLine : public QObject {
@@ -71,13 +80,54 @@ private slots:
         QVERIFY2(run.status == 0, qPrintable(run.err));
         const QString dataDir = sandbox.defaultDataDir();
         const QString programDir = QFileInfo(QStringLiteral(QUORVEL_STAGED_PROGRAM_DIR)).canonicalFilePath() + '/';
-        QCOMPARE(run.out.split('\n'),
+        const QStringList lines = run.out.split('\n');
+        QCOMPARE(lines.mid(0, 7),
                  (QStringList{"ProgramDir : " + programDir, "DataDir : " + dataDir, "DbDir : " + dataDir + "Data/",
-                              "Base de données : " + dataDir + "Data/Access/KESTOVRAN.MDB", "Version : 1.13", ""}));
+                              "Base de données : " + dataDir + "Data/Access/KESTOVRAN.MDB", "Version : 1.13",
+                              "Fournisseur : OLEDB", "Version de la base : 1.13"}));
+        for (const char* count : {"  CUSTOMLAB : 1", "  COMBOITEMS : 1", "  OBJECT_VAL_STR : 1", "  PERSON : 0"})
+            QVERIFY2(lines.contains(QLatin1String(count)), count);
         for (const char* path : {"Avertissement.txt", "db.ini", "quorvel.ini", "SortList.def", "Export", "Html",
                                  "Backup", "Data/Access/KESTOVRAN.MDB", "Data/Images", "Data/Files"})
             QVERIFY2(QFileInfo::exists(dataDir + QLatin1String(path)), path);
         QVERIFY(!QFileInfo::exists(dataDir + QStringLiteral("write.tmp")));
+    }
+
+    void compactKeepsTheDataAndNotesIt()
+    {
+        SandboxHome sandbox;
+        QCOMPARE(RunCli(sandbox, {QStringLiteral("info")}).status, 0);
+        const QString access = sandbox.defaultDataDir() + QStringLiteral("Data/Access/");
+        QCOMPARE(Sqlite(access + "KESTOVRAN.MDB", "INSERT INTO PERSON (Name) VALUES ('Durand');"), QString());
+
+        Run run = RunCli(sandbox, {QStringLiteral("compact")});
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        QCOMPARE(run.out, QStringLiteral("Compactage effectué.\n"));
+        QCOMPARE(Sqlite(access + "KESTOVRAN.MDB", "SELECT Name FROM PERSON; SELECT Description FROM BACKUP;"),
+                 QStringLiteral("Durand\nCompactage de la base de données\n"));
+        QVERIFY(!QFileInfo::exists(access + QStringLiteral("KESTOVRAN~.MDB")));
+
+        // A compaction that cannot write its copy leaves the database where and as it was.
+        QVERIFY(QDir().mkpath(access + QStringLiteral("KESTOVRAN.MDB.part/blocked")));
+        run = RunCli(sandbox, {QStringLiteral("compact")});
+        QCOMPARE(run.status, 1);
+        QVERIFY(!run.err.isEmpty());
+        QCOMPARE(Sqlite(access + "KESTOVRAN.MDB", "SELECT Name FROM PERSON;"), QStringLiteral("Durand\n"));
+        QVERIFY(!QFileInfo::exists(access + QStringLiteral("KESTOVRAN~.MDB")));
+    }
+
+    void interruptedCompactionIsRecovered()
+    {
+        SandboxHome sandbox;
+        QCOMPARE(RunCli(sandbox, {QStringLiteral("info")}).status, 0);
+        const QString access = sandbox.defaultDataDir() + QStringLiteral("Data/Access/");
+        QCOMPARE(Sqlite(access + "KESTOVRAN.MDB", "INSERT INTO PERSON (Name) VALUES ('Martin');"), QString());
+        // Killed after moving the database aside and before its compacted copy was complete.
+        QVERIFY(QFile::rename(access + QStringLiteral("KESTOVRAN.MDB"), access + QStringLiteral("KESTOVRAN~.MDB")));
+        const Run run = RunCli(sandbox, {QStringLiteral("info")});
+        QVERIFY2(run.status == 0, qPrintable(run.err));
+        QVERIFY(run.out.contains(QStringLiteral("  PERSON : 1")));
+        QCOMPARE(Sqlite(access + "KESTOVRAN.MDB", "SELECT Name FROM PERSON;"), QStringLiteral("Martin\n"));
     }
 
     void refusedWhileQuorvelRuns()
