@@ -9,15 +9,20 @@
 
 namespace {
 
-// The outline on the outer pixels and the inside, as the system's rectangle call paints them.
-void PaintRectangle(QPainter& canvas, const QRect& rect, const QColor& pen, const QColor& brush) {
-    if (rect.isEmpty())
-        return;
-    canvas.fillRect(rect, brush);
+// A 1-pixel outline on the rectangle's outer pixels.
+void PaintOutline(QPainter& canvas, const QRect& rect, const QColor& pen) {
     canvas.fillRect(QRect(rect.left(), rect.top(), rect.width(), 1), pen);
     canvas.fillRect(QRect(rect.left(), rect.bottom(), rect.width(), 1), pen);
     canvas.fillRect(QRect(rect.left(), rect.top(), 1, rect.height()), pen);
     canvas.fillRect(QRect(rect.right(), rect.top(), 1, rect.height()), pen);
+}
+
+// The outline and the inside, as the system's rectangle call paints them.
+void PaintRectangle(QPainter& canvas, const QRect& rect, const QColor& pen, const QColor& brush) {
+    if (rect.isEmpty())
+        return;
+    canvas.fillRect(rect, brush);
+    PaintOutline(canvas, rect, pen);
 }
 
 void PaintFrame(QPainter& canvas, const QRect& cell, const QColor& background, const QColor& frame,
@@ -26,14 +31,8 @@ void PaintFrame(QPainter& canvas, const QRect& cell, const QColor& background, c
     canvas.setRenderHint(QPainter::Antialiasing, false);
     PaintRectangle(canvas, cell, background, background);
     picture();
-    // Hollow brush: only the outline.
-    const QRect& r = cell;
-    if (!r.isEmpty()) {
-        canvas.fillRect(QRect(r.left(), r.top(), r.width(), 1), frame);
-        canvas.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), frame);
-        canvas.fillRect(QRect(r.left(), r.top(), 1, r.height()), frame);
-        canvas.fillRect(QRect(r.right(), r.top(), 1, r.height()), frame);
-    }
+    if (!cell.isEmpty())
+        PaintOutline(canvas, cell, frame); // hollow brush: only the outline
     DrawEdgeShadow(canvas, cell.left() + depth - 1, cell.top() + depth - 1, cell.width(), cell.height(), depth,
                    firstShade, shadeStep, shadow);
     canvas.restore();
