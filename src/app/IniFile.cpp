@@ -1,18 +1,13 @@
 #include "app/IniFile.h"
 
+#include "app/TextRoutines.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-#include <QStringDecoder>
 
 namespace {
-
-// Windows-1252 differs from Latin-1 only in 0x80-0x9F; the five unassigned bytes map to the C1 controls.
-constexpr char16_t kWindows1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                           0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                           0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                           0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 bool IsQuote(QChar c) {
     return c == QLatin1Char('"') || c == QLatin1Char('\'');
@@ -42,20 +37,6 @@ bool SameName(const QString& a, const QString& b) {
 
 } // namespace
 
-QString DecodeUtf8OrWindows1252(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError()) return text;
-
-    text.clear();
-    text.reserve(bytes.size());
-    for (const char byte : bytes) {
-        const auto code = static_cast<unsigned char>(byte);
-        text += (code >= 0x80 && code < 0xA0) ? QChar(kWindows1252High[code - 0x80]) : QChar(code);
-    }
-    return text;
-}
-
 IniFile::IniFile(const QString& path) : m_path(path) {
     QFile file(path);
     if (!file.exists()) return;
@@ -69,7 +50,7 @@ IniFile::IniFile(const QString& path) : m_path(path) {
         m_utf8Bom = true;
         bytes.remove(0, 3);
     }
-    QString text = DecodeUtf8OrWindows1252(bytes);
+    QString text = DecodeText(bytes);
     if (text.contains(QLatin1String("\r\n")))
         m_lineEnd = QStringLiteral("\r\n");
     else if (text.contains(QLatin1Char('\n')))

@@ -58,7 +58,3 @@ private:
     QString m_lineEnd = QStringLiteral("\r\n");
     QList<Line> m_lines;
 };
-
-// Text of a file that may have been written in the Windows code page: UTF-8 when the bytes are valid
-// UTF-8, Windows-1252 otherwise.
-QString DecodeUtf8OrWindows1252(const QByteArray& bytes);
