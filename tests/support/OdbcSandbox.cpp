@@ -77,7 +77,7 @@ QString OdbcSandbox::dataSourceValue(const QString& dataSource, const QString& k
 }
 
 bool LoadTestDatabaseSettings(const QString& dataFolder, const QString& provider, const QString& dataSourceName,
-                              QString* error)
+                              QString* error, const QString& odbcPath)
 {
     const QString folder = dataFolder.endsWith(QLatin1Char('/')) ? dataFolder : dataFolder + QLatin1Char('/');
     QDir().mkpath(folder);
@@ -87,7 +87,7 @@ bool LoadTestDatabaseSettings(const QString& dataFolder, const QString& provider
     ini.writeString(QStringLiteral("DataBase"), QStringLiteral("Path"), QStringLiteral("Data\\"));
     ini.writeString(QStringLiteral("ODBC"), QStringLiteral("Name"), dataSourceName);
     ini.writeString(QStringLiteral("ODBC"), QStringLiteral("Driver"), QStringLiteral("Microsoft Access Driver (*.mdb)"));
-    ini.writeString(QStringLiteral("ODBC"), QStringLiteral("Path"), QStringLiteral("Access\\KESTOVRAN.MDB"));
+    ini.writeString(QStringLiteral("ODBC"), QStringLiteral("Path"), odbcPath);
     ini.writeString(QStringLiteral("OLEDB"), QStringLiteral("Provider"), QStringLiteral("Microsoft.Jet.OLEDB.4.0"));
     ini.writeString(QStringLiteral("OLEDB"), QStringLiteral("FileName"), QStringLiteral("Access\\KESTOVRAN.MDB"));
     if (!ini.save(error)) return false;

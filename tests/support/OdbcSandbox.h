@@ -38,8 +38,9 @@ private:
 // Debian's SQLite 3 ODBC driver library; empty when not installed.
 QString SqliteOdbcDriverLibrary();
 
-// Writes db.ini into dataFolder with the given provider and data source name and the default paths
-// ("Data\", "Access\KESTOVRAN.MDB"), makes dataFolder the DataDir and loads it as start-up does (which registers
-// the data source in ODBC mode when the database file exists).
+// Writes db.ini into dataFolder with the given provider, data source name and [ODBC] Path, and the default
+// folder ("Data\") and file ("Access\KESTOVRAN.MDB"), makes dataFolder the DataDir and loads it as start-up does
+// (which registers the data source in ODBC mode when [ODBC] Path is set and the database file exists).
 bool LoadTestDatabaseSettings(const QString& dataFolder, const QString& provider, const QString& dataSourceName,
-                              QString* error = nullptr);
+                              QString* error = nullptr,
+                              const QString& odbcPath = QStringLiteral("Access\\KESTOVRAN.MDB"));
