@@ -26,8 +26,7 @@ const QString kDirect = QStringLiteral("direct");
 
 // A value as the database file holds it, read without ODBC: its storage class and its text.
 QString Stored(const QString& file, const QString& expression, const QString& table, qint64 key,
-               const QString& keyColumn = QStringLiteral("Id"))
-{
+               const QString& keyColumn = QStringLiteral("Id")) {
     QString result;
     if (!OpenDatabaseFile(kDirect, file)) return QStringLiteral("<cannot open>");
     {
@@ -43,8 +42,7 @@ QString Stored(const QString& file, const QString& expression, const QString& ta
     return result;
 }
 
-qint64 DirectInteger(const QString& file, const QString& statement)
-{
+qint64 DirectInteger(const QString& file, const QString& statement) {
     if (!OpenDatabaseFile(kDirect, file)) return -2;
     const qint64 value = QueryInteger(statement, kDirect);
     CloseDatabase(kDirect);
@@ -62,8 +60,7 @@ class TestOdbcConnection : public QObject {
 
     // A data folder holding db.ini and the filled database in Data/Access/, loaded as start-up does.
     void startWith(const QString& provider, const QString& dataSource,
-                   const QString& odbcPath = QStringLiteral("Access\\KESTOVRAN.MDB"), bool withDatabase = true)
-    {
+                   const QString& odbcPath = QStringLiteral("Access\\KESTOVRAN.MDB"), bool withDatabase = true) {
         m_data = std::make_unique<QTemporaryDir>();
         m_fixture = std::make_unique<FixtureDatabase>(m_data->path() + QStringLiteral("/Data/"));
         QString error;
@@ -75,8 +72,7 @@ class TestOdbcConnection : public QObject {
     QString databaseFile() const { return m_fixture->databaseFile(); }
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         // Before any ODBC call: unixODBC reads its configuration folders once.
         m_odbc = std::make_unique<OdbcSandbox>();
         QVERIFY2(m_odbc->isValid(), qPrintable(m_odbc->error()));
@@ -84,8 +80,7 @@ private slots:
 
     void cleanup() { CloseDatabase(kMainConnection); }
 
-    void startUpRegistersTheDataSourceOnTheDatabaseFile()
-    {
+    void startUpRegistersTheDataSourceOnTheDatabaseFile() {
         startWith(QStringLiteral("ODBC"), QStringLiteral("KESTOVRAN"));
         QCOMPARE(m_odbc->dataSourceValue(QStringLiteral("KESTOVRAN"), QStringLiteral("Database")), databaseFile());
         // db.ini still names the Access driver of older installations; the data source uses the SQLite one.
@@ -106,8 +101,7 @@ private slots:
         QCOMPARE(m_odbc->dataSourceValue(QStringLiteral("KESTOVRAN"), QStringLiteral("Database")), databaseFile());
     }
 
-    void noDataSourceIsRegisteredWithoutTheDatabaseFile()
-    {
+    void noDataSourceIsRegisteredWithoutTheDatabaseFile() {
         startWith(QStringLiteral("ODBC"), QStringLiteral("SANS_FICHIER"), QStringLiteral("Access\\KESTOVRAN.MDB"),
                   false);
         QVERIFY(m_odbc->dataSourceValue(QStringLiteral("SANS_FICHIER"), QStringLiteral("Driver")).isEmpty());
@@ -116,8 +110,7 @@ private slots:
         QVERIFY(!QSqlDatabase::database(kMainConnection, false).isOpen());
     }
 
-    void registeringCreatesTheDataSourcesFileWhenMissing()
-    {
+    void registeringCreatesTheDataSourcesFileWhenMissing() {
         // Debian ships an empty system odbc.ini, but a user's own file does not exist before the first data source.
         QVERIFY(QFile::remove(m_odbc->dataSourcesFile()));
         startWith(QStringLiteral("ODBC"), QStringLiteral("PREMIER"));
@@ -130,8 +123,7 @@ private slots:
         QCOMPARE(registered, databaseFile());
     }
 
-    void aLowerCaseProviderIsRefused()
-    {
+    void aLowerCaseProviderIsRefused() {
         startWith(QStringLiteral("odbc"), QStringLiteral("MINUSCULES"));
         QVERIFY(DatabaseRelativePath().isEmpty());
         QVERIFY(m_odbc->dataSourceValue(QStringLiteral("MINUSCULES"), QStringLiteral("Driver")).isEmpty());
@@ -143,8 +135,7 @@ private slots:
                  qPrintable(error));
     }
 
-    void aMissingDataSourceGivesTheDriverMessage()
-    {
+    void aMissingDataSourceGivesTheDriverMessage() {
         // With [ODBC] Path empty nothing is registered: the data source must exist already.
         startWith(QStringLiteral("ODBC"), QStringLiteral("INCONNUE"), QString());
         QString error;
@@ -153,8 +144,7 @@ private slots:
         QVERIFY2(error.contains(QStringLiteral("not found"), Qt::CaseInsensitive), qPrintable(error));
     }
 
-    void aDataSourceSetUpByTheUserIsUsedAsItIs()
-    {
+    void aDataSourceSetUpByTheUserIsUsedAsItIs() {
         // Another file than the one of db.ini: the connection follows the data source.
         FixtureDatabase elsewhere;
         QString error;
@@ -169,16 +159,15 @@ private slots:
                  elsewhere.databaseFile());
         QVERIFY2(OpenDatabase(kMainConnection, &error), qPrintable(error));
         Dataset query(QStringLiteral("Query"));
-        QVERIFY2(ExecSql(query, QStringLiteral("DELETE FROM Event WHERE Event.Id_Ref=") + QString::number(kDupont),
-                         &error),
-                 qPrintable(error));
+        QVERIFY2(
+            ExecSql(query, QStringLiteral("DELETE FROM Event WHERE Event.Id_Ref=") + QString::number(kDupont), &error),
+            qPrintable(error));
         CloseDatabase(kMainConnection);
         QCOMPARE(DirectInteger(elsewhere.databaseFile(), QStringLiteral("SELECT count(*) FROM EVENT")), qint64(1));
         QCOMPARE(DirectInteger(databaseFile(), QStringLiteral("SELECT count(*) FROM EVENT")), qint64(4));
     }
 
-    void aDataSourceWhoseFileIsGoneDoesNotCreateAnEmptyDatabase()
-    {
+    void aDataSourceWhoseFileIsGoneDoesNotCreateAnEmptyDatabase() {
         // The data source was registered on a second file that has since gone; db.ini's own file is there.
         startWith(QStringLiteral("ODBC"), QStringLiteral("DISPARUE"), QStringLiteral("Access\\AUTRE.MDB"));
         const QString gone = m_fixture->dbDir() + QStringLiteral("Access/AUTRE.MDB");
@@ -198,8 +187,7 @@ private slots:
         QVERIFY(!error.isEmpty());
     }
 
-    void columnsReadSensibly()
-    {
+    void columnsReadSensibly() {
         startWith(QStringLiteral("ODBC"), QStringLiteral("KESTOVRAN"));
         QString error;
         QVERIFY2(OpenDatabase(kMainConnection, &error), qPrintable(error));
@@ -238,8 +226,7 @@ private slots:
         QCOMPARE(QueryInteger(QStringLiteral("SELECT Id FROM PERSON WHERE Name='martin'"), kMainConnection), kMartin);
     }
 
-    void datasetsWriteBackThroughOdbc()
-    {
+    void datasetsWriteBackThroughOdbc() {
         startWith(QStringLiteral("ODBC"), QStringLiteral("KESTOVRAN"));
         QString error;
         QVERIFY2(OpenDatabase(kMainConnection, &error), qPrintable(error));
@@ -282,8 +269,8 @@ private slots:
         QVERIFY2(images.post(&error), qPrintable(error));
 
         Dataset events(QStringLiteral("Event"));
-        events.setSql({QStringLiteral("SELECT * FROM EVENT"), QStringLiteral("WHERE Event.Id_Ref=") +
-                                                                  QString::number(kMartin),
+        events.setSql({QStringLiteral("SELECT * FROM EVENT"),
+                       QStringLiteral("WHERE Event.Id_Ref=") + QString::number(kMartin),
                        QStringLiteral("ORDER BY DATE_EVENT, TIME_EVENT")});
         QVERIFY2(events.open(&error), qPrintable(error));
         QVERIFY(events.append());
@@ -296,11 +283,12 @@ private slots:
 
         // Deleting until empty, as the record deletion does.
         Dataset files(QStringLiteral("DocumentFile"));
-        files.setSql({QStringLiteral("SELECT * FROM DOCUMENTFILE"), QStringLiteral("WHERE DocumentFile.Id_Ref=") +
-                                                                        QString::number(kDupont)});
+        files.setSql({QStringLiteral("SELECT * FROM DOCUMENTFILE"),
+                      QStringLiteral("WHERE DocumentFile.Id_Ref=") + QString::number(kDupont)});
         QVERIFY2(files.open(&error), qPrintable(error));
         QCOMPARE(files.recordCount(), 1);
-        while (!files.isEmpty()) QVERIFY2(files.remove(&error), qPrintable(error));
+        while (!files.isEmpty())
+            QVERIFY2(files.remove(&error), qPrintable(error));
         CloseDatabase(kMainConnection);
 
         // What the file holds, read directly: the types the embedded store writes itself.
@@ -312,8 +300,8 @@ private slots:
                  QStringLiteral("text:Après le repas"));
         QCOMPARE(Stored(databaseFile(), QStringLiteral("Id_Ref"), QStringLiteral("ANALYSIS"), id),
                  QStringLiteral("integer:%1").arg(kMartinGlycemie));
-        QCOMPARE(Stored(databaseFile(), QStringLiteral("typeof(ImgMini)||length(ImgMini)"), QStringLiteral("DOCUMENTIMG"),
-                        2),
+        QCOMPARE(Stored(databaseFile(), QStringLiteral("typeof(ImgMini)||length(ImgMini)"),
+                        QStringLiteral("DOCUMENTIMG"), 2),
                  QStringLiteral("text:blob%1").arg(picture.size()));
         QCOMPARE(Stored(databaseFile(), QStringLiteral("hex(ImgMini)"), QStringLiteral("DOCUMENTIMG"), 2),
                  QStringLiteral("text:") + QString::fromLatin1(picture.toHex().toUpper()));

@@ -58,24 +58,23 @@ const QStringList kReportEventLines{QStringLiteral("SELECT"),
                                     QStringLiteral("WHERE EVENT.Id_Ref=-1"),
                                     QStringLiteral("ORDER BY EVENT.Date_Event")};
 
-QString Id(qint64 id) { return QString::number(id); }
+QString Id(qint64 id) {
+    return QString::number(id);
+}
 
 // The lines with their WHERE line replaced, as the windows do before reopening a query.
-QStringList WithWhere(QStringList lines, const QString& where)
-{
+QStringList WithWhere(QStringList lines, const QString& where) {
     lines[FindClauseLine(lines, QStringLiteral("WHERE"))] = where;
     return lines;
 }
 
 // The events page always replaces the second line.
-QStringList WithSecondLine(QStringList lines, const QString& line)
-{
+QStringList WithSecondLine(QStringList lines, const QString& line) {
     lines[1] = line;
     return lines;
 }
 
-bool Matches(const Dataset& rows, const QString& field, const QVariant& expected)
-{
+bool Matches(const Dataset& rows, const QString& field, const QVariant& expected) {
     switch (expected.metaType().id()) {
     case QMetaType::QDate:
         return rows.asDate(field) == expected.toDate();
@@ -92,8 +91,7 @@ bool Matches(const Dataset& rows, const QString& field, const QVariant& expected
     }
 }
 
-QString Shown(const Dataset& rows, const QString& field)
-{
+QString Shown(const Dataset& rows, const QString& field) {
     return rows.isNull(field) ? QStringLiteral("<null>") : rows.value(field).toString();
 }
 
@@ -109,8 +107,7 @@ class TestSpecifiedStatements : public QObject {
 
     // Adds a row for each way of reaching the database.
     void addRow(const char* name, Kind kind, const QStringList& lines, int expected, const QString& field,
-                const QVariantList& leading, bool frenchOrder)
-    {
+                const QVariantList& leading, bool frenchOrder) {
         for (const QString& backend : {kSqlite, kOdbc})
             QTest::addRow("%s: %s", qPrintable(backend), name)
                 << backend << int(kind) << lines << expected << field << leading << frenchOrder;
@@ -118,28 +115,23 @@ class TestSpecifiedStatements : public QObject {
 
     // A statement that returns rows: how many, and the leading values of one field in order.
     void rows(const char* name, const QStringList& lines, int count, const QString& field = QString(),
-              const QVariantList& leading = {}, bool frenchOrder = false)
-    {
+              const QVariantList& leading = {}, bool frenchOrder = false) {
         addRow(name, Kind::Rows, lines, count, field, leading, frenchOrder);
     }
-    void integer(const char* name, const QString& statement, qint64 value)
-    {
+    void integer(const char* name, const QString& statement, qint64 value) {
         addRow(name, Kind::Integer, QStringList{statement}, int(value), QString(), QVariantList(), false);
     }
-    void command(const char* name, const QString& statement, int affected)
-    {
+    void command(const char* name, const QString& statement, int affected) {
         addRow(name, Kind::Command, QStringList{statement}, affected, QString(), QVariantList(), false);
     }
 
-    bool connect(const QString& backend, QString* error)
-    {
+    bool connect(const QString& backend, QString* error) {
         return backend == kSqlite ? OpenDatabaseFile(kMainConnection, m_workingFile, error)
                                   : OpenDatabase(kMainConnection, error);
     }
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         // Before any ODBC call: unixODBC reads its configuration folders once.
         m_odbc = std::make_unique<OdbcSandbox>();
         QVERIFY2(m_odbc->isValid(), qPrintable(m_odbc->error()));
@@ -153,16 +145,14 @@ private slots:
         QCOMPARE(m_odbc->dataSourceValue(kDataSource, QStringLiteral("Database")), m_workingFile);
     }
 
-    void init()
-    {
+    void init() {
         QString error;
         QVERIFY2(m_master.copyTo(m_workingFile, &error), qPrintable(error));
     }
 
     void cleanup() { CloseDatabase(kMainConnection); }
 
-    void standingQueriesHoldTheirLines_data()
-    {
+    void standingQueriesHoldTheirLines_data() {
         QTest::addColumn<QString>("query");
         QTest::addColumn<QStringList>("lines");
         QTest::newRow("Person") << "Person" << kPersonLines;
@@ -180,8 +170,7 @@ private slots:
     }
 
     // The statements below are those the data module really holds.
-    void standingQueriesHoldTheirLines()
-    {
+    void standingQueriesHoldTheirLines() {
         QFETCH(QString, query);
         QFETCH(QStringList, lines);
         TDataModule1 module;
@@ -192,8 +181,7 @@ private slots:
         QCOMPARE(dataset->sql(), lines);
     }
 
-    void statements_data()
-    {
+    void statements_data() {
         QTest::addColumn<QString>("backend");
         QTest::addColumn<int>("kind");
         QTest::addColumn<QStringList>("lines");
@@ -207,8 +195,7 @@ private slots:
              {QStringLiteral("Dupont"), QStringLiteral("Ébert"), QStringLiteral("martin")}, true);
         rows("record query, aliased columns", kPersonLines, kPersonCount, QStringLiteral("Color"),
              {QStringLiteral("Bleu")});
-        rows("record query, blob column", kPersonLines, kPersonCount, QStringLiteral("ImgMini1"),
-             {kThumbnailBytes});
+        rows("record query, blob column", kPersonLines, kPersonCount, QStringLiteral("ImgMini1"), {kThumbnailBytes});
         rows("record query, double column", kPersonLines, kPersonCount, QStringLiteral("BirthDay_Weight"), {3.45});
         rows("person list of the main window", {QStringLiteral("SELECT * FROM PERSON ORDER BY NAME, FORENAME")},
              kPersonCount, QStringLiteral("ForeName"),
@@ -219,13 +206,13 @@ private slots:
              1, QStringLiteral("Title"), {QStringLiteral("Dupont")});
 
         // Pick lists and free-field labels.
-        rows("pick lists", kComboItemsLines, 1, QStringLiteral("Blood"), {QStringLiteral("A+\r\nA-\r\nB+\r\nB-\r\nAB+"
-                                                                                        "\r\nAB-\r\nO+\r\nO-")});
+        rows("pick lists", kComboItemsLines, 1, QStringLiteral("Blood"),
+             {QStringLiteral("A+\r\nA-\r\nB+\r\nB-\r\nAB+"
+                             "\r\nAB-\r\nO+\r\nO-")});
         rows("free-field labels", kCustomLabelLines, 1, QStringLiteral("Misc12"), {QStringLiteral("Divers 12")});
         rows("labels of the work group", {QStringLiteral("SELECT * FROM CustomLab WHERE Id_File=0")}, 1,
              QStringLiteral("Misc01"), {QStringLiteral("Divers 1")});
-        rows("labels for renaming one", {QStringLiteral("SELECT * FROM CustomLab")}, 1, QStringLiteral("Id_File"),
-             {0});
+        rows("labels for renaming one", {QStringLiteral("SELECT * FROM CustomLab")}, 1, QStringLiteral("Id_File"), {0});
 
         // Events journal.
         rows("events query as held", kEventLines, 0);
@@ -233,8 +220,7 @@ private slots:
              kDupontEvents, QStringLiteral("Description"),
              {QStringLiteral("Prise de sang"), QStringLiteral("Vaccin grippe"), QStringLiteral("Consultation")});
         rows("events, dates", WithSecondLine(kEventLines, QStringLiteral("WHERE Event.Id_Ref=") + Id(kDupont)),
-             kDupontEvents, QStringLiteral("Date_Event"),
-             {QDate(2023, 11, 20), QDate(2024, 3, 2), QDate(2024, 3, 2)});
+             kDupontEvents, QStringLiteral("Date_Event"), {QDate(2023, 11, 20), QDate(2024, 3, 2), QDate(2024, 3, 2)});
         rows("events of a person with a large Id",
              WithSecondLine(kEventLines, QStringLiteral("WHERE Event.Id_Ref=") + Id(kMartin)), 1,
              QStringLiteral("Description"), {QStringLiteral("Entrée à l'hôpital")});
@@ -246,12 +232,12 @@ private slots:
              WithWhere(kDocumentImgLines, QStringLiteral("WHERE DocumentImg.Id_Ref=") + Id(kDupont)),
              kDupontImageDocuments);
         rows("image sheet of a person",
-             WithWhere(kDocumentImgLines, QStringLiteral("WHERE DocumentImg.DoType=1 and DocumentImg.Id_Ref=") +
-                                              Id(kDupont)),
+             WithWhere(kDocumentImgLines,
+                       QStringLiteral("WHERE DocumentImg.DoType=1 and DocumentImg.Id_Ref=") + Id(kDupont)),
              2, QStringLiteral("Title"), {QStringLiteral("Radio du genou"), QStringLiteral("Ordonnance")});
         rows("image sheet, thumbnails",
-             WithWhere(kDocumentImgLines, QStringLiteral("WHERE DocumentImg.DoType=1 and DocumentImg.Id_Ref=") +
-                                              Id(kMartin)),
+             WithWhere(kDocumentImgLines,
+                       QStringLiteral("WHERE DocumentImg.DoType=1 and DocumentImg.Id_Ref=") + Id(kMartin)),
              1, QStringLiteral("ImgMini"), {kThumbnailBytes});
         rows("image sheet without a person",
              WithWhere(kDocumentImgLines, QStringLiteral("WHERE DocumentImg.Id_Ref=-1")), 0);
@@ -270,8 +256,8 @@ private slots:
              WithWhere(kDocumentFileLines, QStringLiteral("WHERE DocumentFile.Id_Ref=") + Id(kDupont)), 1,
              QStringLiteral("FileName"), {QStringLiteral("compte-rendu.pdf")});
         rows("file grid of a person",
-             WithWhere(kDocumentFileLines, QStringLiteral("WHERE DOCUMENTFILE.DoType=1 AND DOCUMENTFILE.Id_Ref=") +
-                                               Id(kMartin)),
+             WithWhere(kDocumentFileLines,
+                       QStringLiteral("WHERE DOCUMENTFILE.DoType=1 AND DOCUMENTFILE.Id_Ref=") + Id(kMartin)),
              1, QStringLiteral("FileIcon"), {kThumbnailBytes});
         rows("file grid without a person",
              WithWhere(kDocumentFileLines, QStringLiteral("WHERE DOCUMENTFILE.DoType=1 AND DOCUMENTFILE.Id_Ref=-1")),
@@ -282,7 +268,8 @@ private slots:
              {QStringLiteral("Cholestérol"), QStringLiteral("Ferritine"), QStringLiteral("Glycémie")});
         rows("catalogue list, decimals", kLstAnalysisLines, kCatalogueCount, QStringLiteral("Decimal"), {2, 0, 2});
         rows("catalogue entries for attaching",
-             {QStringLiteral("SELECT LST_ANALYSIS.Id, LST_ANALYSIS.Title FROM LST_ANALYSIS ORDER BY LST_ANALYSIS.Title")},
+             {QStringLiteral(
+                 "SELECT LST_ANALYSIS.Id, LST_ANALYSIS.Title FROM LST_ANALYSIS ORDER BY LST_ANALYSIS.Title")},
              kCatalogueCount, QStringLiteral("Id"), {kCholesterol, kFerritine, kGlycemie});
         rows("catalogue entries already attached to a person",
              {QStringLiteral("SELECT LST_ANALYSIS.Id, LST_ANALYSIS.Title, L_ANALYSIS.Id_Analysis FROM LST_ANALYSIS "
@@ -304,9 +291,8 @@ private slots:
              WithWhere(kLAnalysisLines, QStringLiteral("WHERE L_Analysis.Id_Ref=") + Id(kMartin)), 2);
         rows("person-analyses of a catalogue entry being deleted",
              WithWhere(kLAnalysisLines, QStringLiteral("WHERE L_Analysis.Id_Analysis=") + Id(kGlycemie)), 2);
-        integer("current person-analysis", QStringLiteral("SELECT id FROM L_ANALYSIS Where Id=") +
-                                               Id(kDupontCholesterol),
-                kDupontCholesterol);
+        integer("current person-analysis",
+                QStringLiteral("SELECT id FROM L_ANALYSIS Where Id=") + Id(kDupontCholesterol), kDupontCholesterol);
         integer("current person-analysis that is gone", QStringLiteral("SELECT id FROM L_ANALYSIS Where Id=999"), -1);
         integer("first person-analysis of a person",
                 QStringLiteral("SELECT id FROM L_ANALYSIS Where Id_Ref=") + Id(kDupont), kDupontGlycemie);
@@ -326,7 +312,8 @@ private slots:
         // Analysis list.
         const QString analysisList = QStringLiteral(
             "SELECT L_ANALYSIS.Id, L_ANALYSIS.Unit, L_ANALYSIS.Decimal, L_ANALYSIS.Value_Min, L_ANALYSIS.Value_Max, "
-            "LST_ANALYSIS.Title, LST_ANALYSIS.ImgMini1 FROM L_ANALYSIS LEFT JOIN LST_ANALYSIS ON L_ANALYSIS.Id_Analysis "
+            "LST_ANALYSIS.Title, LST_ANALYSIS.ImgMini1 FROM L_ANALYSIS LEFT JOIN LST_ANALYSIS ON "
+            "L_ANALYSIS.Id_Analysis "
             "= LST_ANALYSIS.Id WHERE L_ANALYSIS.Id_Ref=");
         rows("analysis list of a person", {analysisList + Id(kDupont) + QStringLiteral(" ORDER BY LST_ANALYSIS.Title")},
              2, QStringLiteral("Title"), {QStringLiteral("Cholestérol"), QStringLiteral("Glycémie")});
@@ -414,8 +401,7 @@ private slots:
                 QStringLiteral("DELETE FROM L_ANALYSIS WHERE L_ANALYSIS.Id=") + Id(kDupontCholesterol), 1);
     }
 
-    void statements()
-    {
+    void statements() {
         QFETCH(QString, backend);
         QFETCH(int, kind);
         QFETCH(QStringList, lines);
@@ -464,25 +450,23 @@ private slots:
         QVERIFY2(mismatches.isEmpty(), qPrintable(mismatches.join(QStringLiteral("; "))));
     }
 
-    void versionRow_data()
-    {
+    void versionRow_data() {
         QTest::addColumn<QString>("backend");
         QTest::newRow("SQLite") << kSqlite;
         QTest::newRow("ODBC") << kOdbc;
     }
 
     // The version routines of the update engine, read and written on both paths.
-    void versionRow()
-    {
+    void versionRow() {
         QFETCH(QString, backend);
         QString error;
         QVERIFY2(connect(backend, &error), qPrintable(error));
         const QString column = VersionColumn(kMainConnection);
         QCOMPARE(column, QStringLiteral("VALUE"));
         QCOMPARE(GetDbVersion(kMainConnection, QStringLiteral("OBJECT_VAL_STR"), column), QStringLiteral("1.13"));
-        QVERIFY2(SetDbVersion(kMainConnection, QStringLiteral("OBJECT_VAL_STR"), column, QStringLiteral("1.14"),
-                              &error),
-                 qPrintable(error));
+        QVERIFY2(
+            SetDbVersion(kMainConnection, QStringLiteral("OBJECT_VAL_STR"), column, QStringLiteral("1.14"), &error),
+            qPrintable(error));
         QCOMPARE(GetDbVersion(kMainConnection, QStringLiteral("OBJECT_VAL_STR"), column), QStringLiteral("1.14"));
 
         // Without a version row, writing adds one.
@@ -490,9 +474,9 @@ private slots:
         QSqlQuery clear(db);
         QVERIFY2(clear.exec(QStringLiteral("DELETE FROM OBJECT_VAL_STR")), qPrintable(clear.lastError().text()));
         QCOMPARE(GetDbVersion(kMainConnection, QStringLiteral("OBJECT_VAL_STR"), column), QStringLiteral("0"));
-        QVERIFY2(SetDbVersion(kMainConnection, QStringLiteral("OBJECT_VAL_STR"), column, QStringLiteral("1.13"),
-                              &error),
-                 qPrintable(error));
+        QVERIFY2(
+            SetDbVersion(kMainConnection, QStringLiteral("OBJECT_VAL_STR"), column, QStringLiteral("1.13"), &error),
+            qPrintable(error));
         QCOMPARE(GetDbVersion(kMainConnection, QStringLiteral("OBJECT_VAL_STR"), column), QStringLiteral("1.13"));
         QCOMPARE(QueryInteger(QStringLiteral("SELECT count(*) FROM OBJECT_VAL_STR"), kMainConnection), qint64(1));
     }

@@ -16,21 +16,20 @@
 namespace {
 
 // Runs one statement with its values bound in order; error names the statement when it fails.
-bool Run(QSqlDatabase& db, const QString& statement, std::initializer_list<QVariant> values, QString* error)
-{
+bool Run(QSqlDatabase& db, const QString& statement, std::initializer_list<QVariant> values, QString* error) {
     QSqlQuery query(db);
     if (!query.prepare(statement)) {
         if (error) *error = statement + QStringLiteral(": ") + query.lastError().text();
         return false;
     }
-    for (const QVariant& value : values) query.addBindValue(value);
+    for (const QVariant& value : values)
+        query.addBindValue(value);
     if (query.exec()) return true;
     if (error) *error = statement + QStringLiteral(": ") + query.lastError().text();
     return false;
 }
 
-bool Fill(QSqlDatabase& db, QString* error)
-{
+bool Fill(QSqlDatabase& db, QString* error) {
     using namespace Fixture;
     const QVariant null;
     const QByteArray thumb = kThumbnailBytes;
@@ -88,15 +87,15 @@ bool Fill(QSqlDatabase& db, QString* error)
                error) &&
            Run(db, personAnalysis,
                {kDupontCholesterol, kDupont, kCholesterol, QStringLiteral("g/l"), 2, 1.5, 2.0, null}, error) &&
-           Run(db, personAnalysis,
-               {kMartinGlycemie, kMartin, kGlycemie, QStringLiteral("mmol/l"), 1, 3.9, 6.1, null}, error) &&
+           Run(db, personAnalysis, {kMartinGlycemie, kMartin, kGlycemie, QStringLiteral("mmol/l"), 1, 3.9, 6.1, null},
+               error) &&
            Run(db, personAnalysis, {kMartinPending, kMartin, -1, null, null, null, null, null}, error) &&
 
            Run(db, result,
-               {kDupontGlycemie, QStringLiteral("2024-01-15"), 1.05, 0.7, 1.1, QStringLiteral("Normal"), null}, error) &&
-           Run(db, result,
-               {kDupontGlycemie, QStringLiteral("2023-06-01"), 0.92, 0.7, 1.1, null, QStringLiteral("08:00")},
+               {kDupontGlycemie, QStringLiteral("2024-01-15"), 1.05, 0.7, 1.1, QStringLiteral("Normal"), null},
                error) &&
+           Run(db, result,
+               {kDupontGlycemie, QStringLiteral("2023-06-01"), 0.92, 0.7, 1.1, null, QStringLiteral("08:00")}, error) &&
            Run(db, result,
                {kDupontGlycemie, QStringLiteral("2024-03-10"), 1.21, 0.7, 1.1, QStringLiteral("Un peu élevé"), null},
                error) &&
@@ -136,8 +135,10 @@ bool Fill(QSqlDatabase& db, QString* error)
            Run(db, QStringLiteral("INSERT INTO Vaccine (Id_Ref) VALUES (?), (?)"), {kDupont, kMartin}, error) &&
 
            Run(db,
-               QStringLiteral("INSERT INTO BACKUP (DateSav, TimeSav, Description, Path) VALUES (?, ?, ?, ?), (?, ?, ?, ?)"),
-               {QStringLiteral("2024-02-01"), QStringLiteral("18:05"), QStringLiteral("Sauvagarde de la base de données"),
+               QStringLiteral(
+                   "INSERT INTO BACKUP (DateSav, TimeSav, Description, Path) VALUES (?, ?, ?, ?), (?, ?, ?, ?)"),
+               {QStringLiteral("2024-02-01"), QStringLiteral("18:05"),
+                QStringLiteral("Sauvagarde de la base de données"),
                 QStringLiteral("/home/u/Backup/KESTOVRAN_ACCESS_BACKUP_01_02_2024.bkp"), QStringLiteral("2024-02-03"),
                 QStringLiteral("09:12"), QStringLiteral("Compactage de la base de données"),
                 QStringLiteral("/home/u/Data/Access/KESTOVRAN.MDB")},
@@ -162,13 +163,11 @@ bool Fill(QSqlDatabase& db, QString* error)
 FixtureDatabase::FixtureDatabase() : m_dbDir(m_temporary.path() + QStringLiteral("/Data/")) {}
 
 FixtureDatabase::FixtureDatabase(const QString& dbDir)
-    : m_dbDir(dbDir.endsWith(QLatin1Char('/')) ? dbDir : dbDir + QLatin1Char('/'))
-{
-}
+    : m_dbDir(dbDir.endsWith(QLatin1Char('/')) ? dbDir : dbDir + QLatin1Char('/')) {}
 
-bool FixtureDatabase::build(QString* error)
-{
-    for (const char* folder : {"Access", "Images", "Files"}) QDir().mkpath(m_dbDir + QLatin1String(folder));
+bool FixtureDatabase::build(QString* error) {
+    for (const char* folder : {"Access", "Images", "Files"})
+        QDir().mkpath(m_dbDir + QLatin1String(folder));
     if (!CopyStartingDatabase(databaseFile(), error)) return false;
 
     const QString connection = QStringLiteral("fixture-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
@@ -183,23 +182,19 @@ bool FixtureDatabase::build(QString* error)
     return filled;
 }
 
-bool FixtureDatabase::copyTo(const QString& path, QString* error) const
-{
+bool FixtureDatabase::copyTo(const QString& path, QString* error) const {
     return CopyDatabaseFile(databaseFile(), path, error);
 }
 
-QString StagedStartingDatabase()
-{
+QString StagedStartingDatabase() {
     return QStringLiteral(QUORVEL_STAGED_PROGRAM_DIR "/Ressources/DB/Data/Access/KESTOVRAN.MDB");
 }
 
-bool CopyStartingDatabase(const QString& path, QString* error)
-{
+bool CopyStartingDatabase(const QString& path, QString* error) {
     return CopyDatabaseFile(StagedStartingDatabase(), path, error);
 }
 
-bool CopyDatabaseFile(const QString& source, const QString& path, QString* error)
-{
+bool CopyDatabaseFile(const QString& source, const QString& path, QString* error) {
     QDir().mkpath(QFileInfo(path).path());
     if (QFileInfo::exists(path) && !QFile::remove(path)) {
         if (error) *error = QStringLiteral("cannot replace ") + path;

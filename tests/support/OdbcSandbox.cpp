@@ -12,18 +12,20 @@
 
 namespace {
 
-void Restore(const char* name, const QByteArray& value)
-{
-    if (value.isNull()) qunsetenv(name);
-    else qputenv(name, value);
+void Restore(const char* name, const QByteArray& value) {
+    if (value.isNull())
+        qunsetenv(name);
+    else
+        qputenv(name, value);
 }
 
-QByteArray Saved(const char* name) { return qEnvironmentVariableIsSet(name) ? qgetenv(name) : QByteArray(); }
+QByteArray Saved(const char* name) {
+    return qEnvironmentVariableIsSet(name) ? qgetenv(name) : QByteArray();
+}
 
 } // namespace
 
-QString SqliteOdbcDriverLibrary()
-{
+QString SqliteOdbcDriverLibrary() {
     for (const char* path : {"/usr/lib/x86_64-linux-gnu/odbc/libsqlite3odbc.so",
                              "/usr/lib/aarch64-linux-gnu/odbc/libsqlite3odbc.so", "/usr/lib/odbc/libsqlite3odbc.so"}) {
         if (QFileInfo(QString::fromLatin1(path)).isFile()) return QString::fromLatin1(path);
@@ -33,8 +35,7 @@ QString SqliteOdbcDriverLibrary()
 
 OdbcSandbox::OdbcSandbox()
     : m_driver(SqliteOdbcDriverLibrary()), m_oldSysIni(Saved("ODBCSYSINI")), m_oldIni(Saved("ODBCINI")),
-      m_oldHome(Saved("HOME"))
-{
+      m_oldHome(Saved("HOME")) {
     QDir().mkpath(folder() + QStringLiteral("home"));
     qputenv("ODBCSYSINI", QFile::encodeName(m_root.path()));
     qputenv("ODBCINI", QFile::encodeName(folder() + QStringLiteral("home/.odbc.ini")));
@@ -59,26 +60,22 @@ OdbcSandbox::OdbcSandbox()
     }
 }
 
-OdbcSandbox::~OdbcSandbox()
-{
+OdbcSandbox::~OdbcSandbox() {
     Restore("ODBCSYSINI", m_oldSysIni);
     Restore("ODBCINI", m_oldIni);
     Restore("HOME", m_oldHome);
 }
 
-QString OdbcSandbox::dataSourcesFile() const
-{
+QString OdbcSandbox::dataSourcesFile() const {
     return ::geteuid() == 0 ? folder() + QStringLiteral("odbc.ini") : folder() + QStringLiteral("home/.odbc.ini");
 }
 
-QString OdbcSandbox::dataSourceValue(const QString& dataSource, const QString& key) const
-{
+QString OdbcSandbox::dataSourceValue(const QString& dataSource, const QString& key) const {
     return IniFile(dataSourcesFile()).readString(dataSource, key, QString());
 }
 
 bool LoadTestDatabaseSettings(const QString& dataFolder, const QString& provider, const QString& dataSourceName,
-                              QString* error, const QString& odbcPath)
-{
+                              QString* error, const QString& odbcPath) {
     const QString folder = dataFolder.endsWith(QLatin1Char('/')) ? dataFolder : dataFolder + QLatin1Char('/');
     QDir().mkpath(folder);
     QFile::remove(folder + QStringLiteral("db.ini"));
@@ -86,7 +83,8 @@ bool LoadTestDatabaseSettings(const QString& dataFolder, const QString& provider
     ini.writeString(QStringLiteral("DataBase"), QStringLiteral("Provider"), provider);
     ini.writeString(QStringLiteral("DataBase"), QStringLiteral("Path"), QStringLiteral("Data\\"));
     ini.writeString(QStringLiteral("ODBC"), QStringLiteral("Name"), dataSourceName);
-    ini.writeString(QStringLiteral("ODBC"), QStringLiteral("Driver"), QStringLiteral("Microsoft Access Driver (*.mdb)"));
+    ini.writeString(QStringLiteral("ODBC"), QStringLiteral("Driver"),
+                    QStringLiteral("Microsoft Access Driver (*.mdb)"));
     ini.writeString(QStringLiteral("ODBC"), QStringLiteral("Path"), odbcPath);
     ini.writeString(QStringLiteral("OLEDB"), QStringLiteral("Provider"), QStringLiteral("Microsoft.Jet.OLEDB.4.0"));
     ini.writeString(QStringLiteral("OLEDB"), QStringLiteral("FileName"), QStringLiteral("Access\\KESTOVRAN.MDB"));
