@@ -317,6 +317,9 @@ private slots:
                                << QSize(90, 90) << 1;
         QTest::newRow("4:4:0") << QStringList{QStringLiteral("-sample"), QStringLiteral("1x2")} << QSize(301, 199)
                                << QSize(90, 90) << 1;
+        QTest::newRow("unusual sampling, decoded whole") << QStringList{QStringLiteral("-sample"),
+                                                                        QStringLiteral("1x1,2x2,1x1")}
+                                                         << QSize(301, 199) << QSize(90, 90) << 1;
         QTest::newRow("grey") << QStringList{QStringLiteral("-grayscale")} << QSize(257, 300) << QSize(90, 90) << 1;
         QTest::newRow("progressive") << QStringList{QStringLiteral("-progressive")} << QSize(333, 222)
                                      << QSize(90, 90) << 1;
