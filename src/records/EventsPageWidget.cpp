@@ -1,0 +1,99 @@
+#include "records/EventsPageWidget.h"
+
+#include "app/MessageService.h"
+#include "controls/DateCellDelegate.h"
+#include "db/Dataset.h"
+#include "db/DatasetModel.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+QToolButton* PageButton(QWidget* parent, const QString& name, const QString& text, const QString& hint,
+                        QStyle::StandardPixmap icon) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setText(text);
+    button->setToolTip(hint);
+    button->setIcon(parent->style()->standardIcon(icon));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setAutoRaise(true);
+    button->setFixedWidth(76);
+    return button;
+}
+
+} // namespace
+
+EventsPageWidget::EventsPageWidget(Dataset* events, QWidget* parent)
+    : QWidget(parent), m_events(events),
+      m_model(new DatasetModel(events,
+                               {{QStringLiteral("Date_Event"), QStringLiteral("Date")},
+                                {QStringLiteral("Time_Event"), QStringLiteral("Heure")},
+                                {QStringLiteral("Description"), QStringLiteral("Description")}},
+                               this)),
+      m_grid(new QTableView(this)) {
+    setObjectName(QStringLiteral("Page_Events"));
+    setWindowTitle(kCaption);
+
+    m_grid->setObjectName(QStringLiteral("Grid_Event"));
+    m_grid->setModel(m_model);
+    m_grid->setItemDelegateForColumn(0, new DateCellDelegate(m_grid));
+    m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grid->setAlternatingRowColors(true);
+    m_grid->verticalHeader()->hide();
+    m_grid->verticalHeader()->setDefaultSectionSize(20);
+    m_grid->horizontalHeader()->setStretchLastSection(true);
+    // Ten characters for the date, five for the time.
+    const int digit = m_grid->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    m_grid->setColumnWidth(0, digit * 10 + 16);
+    m_grid->setColumnWidth(1, digit * 5 + 16);
+    QPalette colours = m_grid->palette();
+    colours.setColor(QPalette::Base, Qt::white);
+    colours.setColor(QPalette::AlternateBase, QColor(232, 243, 255));
+    colours.setColor(QPalette::Highlight, QColor(49, 106, 197));
+    colours.setColor(QPalette::HighlightedText, Qt::white);
+    m_grid->setPalette(colours);
+
+    // The grid's current row is the query's current row.
+    connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid() && m_events->isOpen() && !m_events->isEditing())
+                    m_events->moveTo(current.row());
+                emit commandStatesChanged();
+            });
+
+    // Adding, changing and deleting go through the event dialog, which comes with the events journal.
+    auto* buttons = new QVBoxLayout;
+    buttons->setSpacing(4);
+    buttons->addWidget(PageButton(this, QStringLiteral("Btn_Event_Add"), QStringLiteral("Ajouter"),
+                                  QStringLiteral("Ajouter un événement"), QStyle::SP_FileDialogNewFolder));
+    buttons->addWidget(PageButton(this, QStringLiteral("Btn_Event_Edit"), QStringLiteral("Modifier"),
+                                  QStringLiteral("Modifier cet événement"), QStyle::SP_FileDialogDetailedView));
+    buttons->addWidget(PageButton(this, QStringLiteral("Btn_Event_Delete"), QStringLiteral("Supprimer"),
+                                  QStringLiteral("Supprimer cet événement"), QStyle::SP_TrashIcon));
+    buttons->addStretch(1);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(6, 6, 6, 6);
+    layout->addWidget(m_grid, 1);
+    layout->addLayout(buttons);
+}
+
+void EventsPageWidget::RefreshEvents(qint64 personId) {
+    m_events->close();
+    // The events query keeps its WHERE clause on its second line, always.
+    m_events->setSqlLine(1, QStringLiteral("WHERE Event.Id_Ref=") + QString::number(personId < 0 ? -1 : personId));
+    QString error;
+    // Database errors are shown with their own text, as everywhere in the program.
+    if (!m_events->open(&error)) Messages().show(MessageIcon::Error, QString(), error);
+    if (!m_events->isEmpty()) m_grid->setCurrentIndex(m_model->index(0, 0));
+}
+
+void EventsPageWidget::releaseData() { m_events->close(); }

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QImage>
+#include <QList>
+#include <QStringList>
+
+class Dataset;
+
+// The main window's list of persons, kept apart from the Person query so that drawing the list
+// never runs a statement. Each entry is one tagged text
+//   "0007%&a%NAME%&b%FORENAME%&c%No%&d%birth date%&e%birth time%&f%blood%&g%"
+// and the icon of the same index is the person's 45 x 45 picture.
+class PersonList {
+public:
+    static constexpr int kIconSide = 45;
+    // The statement the list is read from: every person, whatever the work group.
+    static inline const QString kStatement = QStringLiteral("SELECT * FROM PERSON ORDER BY NAME, FORENAME");
+
+    // Reads every person with the statement above on query (left closed afterwards) and returns the
+    // index of the entry whose identifier is selectId: 0 when selectId is -1 or matches no entry,
+    // -1 when the list is empty. On a database error the list is left empty and error says why.
+    int load(Dataset& query, qint64 selectId, QString* error = nullptr);
+    void clear();
+
+    int count() const { return static_cast<int>(m_entries.size()); }
+    bool isEmpty() const { return m_entries.isEmpty(); }
+    const QStringList& entries() const { return m_entries; }
+    const QList<QImage>& icons() const { return m_icons; }
+    // The identifier of an entry; -1 outside the list.
+    qint64 idAt(int index) const;
+    // Index of the entry of that identifier; -1 when there is none.
+    int indexOf(qint64 id) const;
+
+    // For tests and for callers that build a list without a database.
+    void append(const QString& entry, const QImage& icon);
+
+private:
+    QStringList m_entries;
+    QList<QImage> m_icons;
+};
+
+// The tagged text of a person. The identifier is written with at least four digits (7 gives "0007",
+// 12345 gives "12345"); a marker that a value happens to contain is broken with an invisible
+// zero-width space so that it cannot cut the entry into the wrong fields.
+QString PersonListEntry(qint64 id, const QString& name, const QString& foreName, const QString& number,
+                        const QString& birthDate, const QString& birthTime, const QString& blood);
+// The identifier of an entry, read up to the first marker so that identifiers of five digits and
+// more come back whole (reading a fixed four characters would turn 12345 into 1234).
+qint64 PersonListEntryId(const QString& entry);
+// Field 1 (name) to 6 (blood group) of an entry.
+QString PersonListEntryField(const QString& entry, int field);
+
+// The list icon of a person: the thumbnail blob reduced to fit 45 x 45, or the silhouette reduced the
+// same way when the row has no thumbnail or one that cannot be read.
+QImage PersonListIcon(const QByteArray& thumbnail);
