@@ -45,8 +45,7 @@ QString Tool(const QString& name) {
 
 // Time of one run of a tool, or a negative number when it is missing or fails.
 double RunTool(const QString& program, const QStringList& arguments) {
-    if (program.isEmpty())
-        return -1;
+    if (program.isEmpty()) return -1;
     bool failed = false;
     const double time = Best([&] {
         QProcess process;
@@ -88,8 +87,7 @@ void Row(const char* work, double ours, const char* tool, double theirs) {
 
 int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
-    if (argc > 1)
-        g_repetitions = std::max(1, atoi(argv[1]));
+    if (argc > 1) g_repetitions = std::max(1, atoi(argv[1]));
     QTemporaryDir folder;
     const QString dir = folder.path() + QLatin1Char('/');
     const QString convert = Tool(QStringLiteral("convert"));
@@ -118,8 +116,7 @@ int main(int argc, char** argv) {
         const double ours = Best([&] { ResampledBitmap(photo, target.width(), target.height()); });
         double theirs = RunTool(convert, {mpc, QStringLiteral("-filter"), QStringLiteral("Triangle"),
                                           QStringLiteral("-resize"), size + QLatin1Char('!'), QStringLiteral("null:")});
-        if (theirs > 0 && imageMagickStart > 0)
-            theirs -= imageMagickStart;
+        if (theirs > 0 && imageMagickStart > 0) theirs -= imageMagickStart;
         Row(qPrintable(QStringLiteral("ResampleBitmap -> %1").arg(size)), ours,
             "convert -filter Triangle -resize (resize only)", theirs);
     }

@@ -11,8 +11,7 @@ std::atomic<qint64> g_maxPicturePixels{kDefaultMaxPicturePixels};
 
 // Reads a 16- or 32-bit number of a TIFF structure; false when it lies outside the data.
 bool ReadTiffNumber(const QByteArray& data, qsizetype offset, int size, bool bigEndian, quint32* value) {
-    if (offset < 0 || offset + size > data.size())
-        return false;
+    if (offset < 0 || offset + size > data.size()) return false;
     const auto* bytes = reinterpret_cast<const uchar*>(data.constData()) + offset;
     quint32 result = 0;
     for (int i = 0; i < size; ++i)
@@ -24,20 +23,16 @@ bool ReadTiffNumber(const QByteArray& data, qsizetype offset, int size, bool big
 } // namespace
 
 QImage NewBitmap24(int width, int height) {
-    if (width <= 0 || height <= 0)
-        return {};
+    if (width <= 0 || height <= 0) return {};
     QImage bitmap(width, height, kBitmap24Format);
     return bitmap.isNull() ? QImage() : bitmap;
 }
 
 QImage ToBitmap24(const QImage& picture) {
-    if (picture.isNull() || picture.format() == kBitmap24Format)
-        return picture;
-    if (!picture.hasAlphaChannel())
-        return picture.convertToFormat(kBitmap24Format);
+    if (picture.isNull() || picture.format() == kBitmap24Format) return picture;
+    if (!picture.hasAlphaChannel()) return picture.convertToFormat(kBitmap24Format);
     QImage onWhite(picture.size(), QImage::Format_RGB32);
-    if (onWhite.isNull())
-        return {};
+    if (onWhite.isNull()) return {};
     onWhite.fill(Qt::white);
     QPainter painter(&onWhite);
     painter.drawImage(0, 0, picture);
@@ -55,13 +50,13 @@ void SetMaxPicturePixels(qint64 pixels) {
 
 bool CheckPictureSize(qint64 width, qint64 height, const QString& fileName, QString* error) {
     if (width <= 0 || height <= 0) {
-        if (error)
-            *error = QStringLiteral("L'image \"%1\" est vide (largeur ou hauteur nulle).").arg(fileName);
+        if (error) *error = QStringLiteral("L'image \"%1\" est vide (largeur ou hauteur nulle).").arg(fileName);
         return false;
     }
     if (width > kMaxPictureSide || height > kMaxPictureSide || width * height > MaxPicturePixels()) {
         if (error)
-            *error = QStringLiteral("L'image \"%1\" est trop grande (%2 x %3 pixels).").arg(fileName).arg(width).arg(height);
+            *error =
+                QStringLiteral("L'image \"%1\" est trop grande (%2 x %3 pixels).").arg(fileName).arg(width).arg(height);
         return false;
     }
     return true;
@@ -69,8 +64,7 @@ bool CheckPictureSize(qint64 width, qint64 height, const QString& fileName, QStr
 
 int ExifOrientation(const QByteArray& app1) {
     // "Exif" and two zero bytes, then a TIFF structure whose first directory may hold tag 0x0112.
-    if (!app1.startsWith(QByteArrayLiteral("Exif\0\0")))
-        return 1;
+    if (!app1.startsWith(QByteArrayLiteral("Exif\0\0"))) return 1;
     const QByteArray tiff = app1.mid(6);
     bool bigEndian;
     if (tiff.startsWith("MM"))
@@ -88,10 +82,8 @@ int ExifOrientation(const QByteArray& app1) {
         quint32 tag = 0, type = 0, value = 0;
         if (!ReadTiffNumber(tiff, entry, 2, bigEndian, &tag) || !ReadTiffNumber(tiff, entry + 2, 2, bigEndian, &type))
             return 1;
-        if (tag != 0x0112)
-            continue;
-        if (type != 3 || !ReadTiffNumber(tiff, entry + 8, 2, bigEndian, &value))
-            return 1;
+        if (tag != 0x0112) continue;
+        if (type != 3 || !ReadTiffNumber(tiff, entry + 8, 2, bigEndian, &value)) return 1;
         return value >= 1 && value <= 8 ? int(value) : 1;
     }
     return 1;
@@ -103,27 +95,32 @@ QSize UprightSize(int orientation, int storedWidth, int storedHeight) {
 
 QPoint StoredPixelOf(int orientation, int x, int y, int w, int h) {
     switch (orientation) {
-    case 2: return {w - 1 - x, y};         // mirrored left to right
-    case 3: return {w - 1 - x, h - 1 - y}; // upside down
-    case 4: return {x, h - 1 - y};         // mirrored top to bottom
-    case 5: return {y, x};                 // transposed
-    case 6: return {y, h - 1 - x};         // to be turned a quarter clockwise
-    case 7: return {w - 1 - y, h - 1 - x}; // transposed across the other diagonal
-    case 8: return {w - 1 - y, x};         // to be turned a quarter counter-clockwise
-    default: return {x, y};
+    case 2:
+        return {w - 1 - x, y}; // mirrored left to right
+    case 3:
+        return {w - 1 - x, h - 1 - y}; // upside down
+    case 4:
+        return {x, h - 1 - y}; // mirrored top to bottom
+    case 5:
+        return {y, x}; // transposed
+    case 6:
+        return {y, h - 1 - x}; // to be turned a quarter clockwise
+    case 7:
+        return {w - 1 - y, h - 1 - x}; // transposed across the other diagonal
+    case 8:
+        return {w - 1 - y, x}; // to be turned a quarter counter-clockwise
+    default:
+        return {x, y};
     }
 }
 
 QImage OrientUpright(const QImage& stored, int orientation) {
-    if (stored.isNull() || orientation < 2 || orientation > 8)
-        return stored;
+    if (stored.isNull() || orientation < 2 || orientation > 8) return stored;
     const int pixelBytes = stored.depth() / 8;
-    if (pixelBytes < 1)
-        return OrientUpright(ToBitmap24(stored), orientation);
+    if (pixelBytes < 1) return OrientUpright(ToBitmap24(stored), orientation);
     const QSize size = UprightSize(orientation, stored.width(), stored.height());
     QImage upright(size, stored.format());
-    if (upright.isNull())
-        return {};
+    if (upright.isNull()) return {};
     for (int y = 0; y < size.height(); ++y) {
         uchar* target = upright.scanLine(y);
         for (int x = 0; x < size.width(); ++x) {

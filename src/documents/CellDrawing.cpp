@@ -19,8 +19,7 @@ void PaintOutline(QPainter& canvas, const QRect& rect, const QColor& pen) {
 
 // The outline and the inside, as the system's rectangle call paints them.
 void PaintRectangle(QPainter& canvas, const QRect& rect, const QColor& pen, const QColor& brush) {
-    if (rect.isEmpty())
-        return;
+    if (rect.isEmpty()) return;
     canvas.fillRect(rect, brush);
     PaintOutline(canvas, rect, pen);
 }
@@ -31,8 +30,7 @@ void PaintFrame(QPainter& canvas, const QRect& cell, const QColor& background, c
     canvas.setRenderHint(QPainter::Antialiasing, false);
     PaintRectangle(canvas, cell, background, background);
     picture();
-    if (!cell.isEmpty())
-        PaintOutline(canvas, cell, frame); // hollow brush: only the outline
+    if (!cell.isEmpty()) PaintOutline(canvas, cell, frame); // hollow brush: only the outline
     DrawEdgeShadow(canvas, cell.left() + depth - 1, cell.top() + depth - 1, cell.width(), cell.height(), depth,
                    firstShade, shadeStep, shadow);
     canvas.restore();
@@ -44,8 +42,7 @@ QImage WithTransparentColour(const QImage& picture, const QColor& transparent) {
     for (int y = 0; y < masked.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(masked.scanLine(y));
         for (int x = 0; x < masked.width(); ++x)
-            if ((line[x] & 0xFFFFFF) == key)
-                line[x] = 0;
+            if ((line[x] & 0xFFFFFF) == key) line[x] = 0;
     }
     return masked;
 }
@@ -78,8 +75,7 @@ void DrawFramedPicture(QPainter& canvas, const QRect& cell, const QList<QImage>&
                        const QColor& background, const QColor& frame, const QColor& shadow, int shadowDepth,
                        int firstShade, int shadeStep) {
     PaintFrame(canvas, cell, background, frame, shadow, shadowDepth, firstShade, shadeStep, [&] {
-        if (index < 0 || index >= imageList.size())
-            return;
+        if (index < 0 || index >= imageList.size()) return;
         const QSize size = imageList[index].size();
         const QRect place(cell.left() + (cell.width() - size.width()) / 2,
                           cell.top() + (cell.height() - size.height()) / 2, size.width(), size.height());
@@ -95,12 +91,10 @@ void DrawEdgeShadow(QPainter& canvas, int x, int y, int width, int height, int d
         const QColor shade = ShiftColor(colour, firstShade + (i - 1) * shadeStep);
         const int column = x + width - depth + i - 1;
         const int firstRow = y + i - 1, lastRow = y + height - (depth - i) - 1;
-        if (lastRow >= firstRow)
-            canvas.fillRect(QRect(column, firstRow, 1, lastRow - firstRow + 1), shade);
+        if (lastRow >= firstRow) canvas.fillRect(QRect(column, firstRow, 1, lastRow - firstRow + 1), shade);
         const int row = y + height - depth + i - 1;
         const int firstColumn = x + i - 1, lastColumn = x + width - (depth - i) - 1;
-        if (lastColumn >= firstColumn)
-            canvas.fillRect(QRect(firstColumn, row, lastColumn - firstColumn + 1, 1), shade);
+        if (lastColumn >= firstColumn) canvas.fillRect(QRect(firstColumn, row, lastColumn - firstColumn + 1, 1), shade);
     }
     canvas.restore();
 }
@@ -117,8 +111,7 @@ void DrawCellText(QPainter& canvas, const QRect& rect, const QString& text, int 
 
 void DrawImageListGlyph(QPainter& canvas, const QRect& rect, const QList<QImage>& imageList, int index,
                         const QColor& transparent) {
-    if (index < 0 || index >= imageList.size() || imageList[index].isNull() || rect.isEmpty())
-        return;
+    if (index < 0 || index >= imageList.size() || imageList[index].isNull() || rect.isEmpty()) return;
     canvas.save();
     canvas.setRenderHint(QPainter::SmoothPixmapTransform, false);
     canvas.drawImage(rect, WithTransparentColour(imageList[index], transparent));

@@ -2,8 +2,7 @@
 
 QFont CellFont::toFont() const {
     QFont font(name.left(255));
-    if (size > 0)
-        font.setPointSize(size);
+    if (size > 0) font.setPointSize(size);
     font.setBold(style & kBold);
     font.setItalic(style & kItalic);
     font.setUnderline(style & kUnderline);

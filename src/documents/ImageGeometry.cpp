@@ -13,20 +13,17 @@ qint32 ScaleExactly(qint64 a, qint64 b, qint64 c) {
 
 int ShiftChannel(int channel, int delta) {
     const int shifted = channel + delta;
-    if (delta > 0)
-        return shifted > 255 ? 254 : shifted;
+    if (delta > 0) return shifted > 255 ? 254 : shifted;
     return shifted < 0 ? 1 : shifted;
 }
 
 } // namespace
 
 FitRect FitImageRect(int boxWidth, int boxHeight, int imageWidth, int imageHeight, bool* scaled) {
-    if (scaled)
-        *scaled = false;
+    if (scaled) *scaled = false;
     if (imageHeight <= boxHeight && imageWidth <= boxWidth)
         return {(boxWidth - imageWidth) / 2, (boxHeight - imageHeight) / 2, imageWidth, imageHeight};
-    if (scaled)
-        *scaled = true;
+    if (scaled) *scaled = true;
     FitRect byHeight;
     byHeight.height = boxHeight;
     byHeight.width = ScaleExactly(boxHeight, imageHeight, imageWidth);
@@ -35,31 +32,25 @@ FitRect FitImageRect(int boxWidth, int boxHeight, int imageWidth, int imageHeigh
     byWidth.width = boxWidth;
     byWidth.height = ScaleExactly(boxWidth, imageWidth, imageHeight);
     byWidth.top = (boxHeight - byWidth.height) / 2;
-    if (imageWidth < imageHeight)
-        return byHeight.width <= boxWidth ? byHeight : byWidth;
-    if (imageHeight < imageWidth)
-        return byWidth.height <= boxHeight ? byWidth : byHeight;
-    if (imageWidth > boxWidth && imageHeight > boxHeight)
-        return {0, 0, boxWidth, boxHeight};
+    if (imageWidth < imageHeight) return byHeight.width <= boxWidth ? byHeight : byWidth;
+    if (imageHeight < imageWidth) return byWidth.height <= boxHeight ? byWidth : byHeight;
+    if (imageWidth > boxWidth && imageHeight > boxHeight) return {0, 0, boxWidth, boxHeight};
     return imageWidth > boxWidth ? byWidth : byHeight;
 }
 
 void ShrinkPictureToBox(QImage* target, const QImage& source, int boxWidth, int boxHeight) {
-    if (!target)
-        return;
+    if (!target) return;
     const QImage copy = ToBitmap24(source);
     const FitRect fit = FitImageRect(boxWidth, boxHeight, copy.width(), copy.height());
     *target = ResampledBitmap(copy, fit.width, fit.height);
 }
 
 void RotateBitmap90(QImage* bitmap, int angle) {
-    if (!bitmap || bitmap->isNull())
-        return;
+    if (!bitmap || bitmap->isNull()) return;
     const QImage source = ToBitmap24(*bitmap);
     const int width = source.width(), height = source.height();
     QImage turned = NewBitmap24(height, width);
-    if (turned.isNull())
-        return;
+    if (turned.isNull()) return;
     const bool clockwise = angle == 90;
     for (int y = 0; y < width; ++y) {
         uchar* target = turned.scanLine(y);

@@ -39,8 +39,7 @@ void OnJpegError(j_common_ptr info) {
 void OnJpegMessage(j_common_ptr, int) {}
 
 void OnJpegProgress(j_common_ptr info) {
-    if (!info->is_decompressor || reinterpret_cast<j_decompress_ptr>(info)->input_scan_number <= kMaxScans)
-        return;
+    if (!info->is_decompressor || reinterpret_cast<j_decompress_ptr>(info)->input_scan_number <= kMaxScans) return;
     auto* handler = reinterpret_cast<ErrorHandler*>(info->err);
     std::snprintf(handler->message, sizeof handler->message, "more than %d scans", kMaxScans);
     std::longjmp(handler->jump, 1);
@@ -98,11 +97,9 @@ bool RunDecoder(DecodeRun* run) {
         // Skipping still reads the entropy-coded data but spares the inverse transform, the upsampling and the
         // colour conversion. It is kept to whole row groups: libjpeg-turbo's skipping is fragile elsewhere.
         const JDIMENSION group = JDIMENSION(run->skipGroup);
-        if (group > 0 && y % group == 0 && y + skipped < info.output_height)
-            skipped -= (y + skipped) % group;
+        if (group > 0 && y % group == 0 && y + skipped < info.output_height) skipped -= (y + skipped) % group;
         if (group > 0 && y % group == 0 && skipped > 0) {
-            if (jpeg_skip_scanlines(&info, skipped) == 0)
-                break;
+            if (jpeg_skip_scanlines(&info, skipped) == 0) break;
             continue;
         }
         JSAMPROW discarded = run->scratch;
@@ -126,8 +123,7 @@ bool ReadHeader(const QString& fileName, j_decompress_ptr info, Header* header) 
     header->height = int(info->image_height);
     header->channels = info->num_components;
     for (jpeg_saved_marker_ptr marker = info->marker_list; marker; marker = marker->next) {
-        if (marker->marker != JPEG_APP0 + 1)
-            continue;
+        if (marker->marker != JPEG_APP0 + 1) continue;
         const QByteArray segment(reinterpret_cast<const char*>(marker->data), qsizetype(marker->data_length));
         if (segment.startsWith(QByteArrayLiteral("Exif\0"))) {
             header->orientation = ExifOrientation(segment);
@@ -171,12 +167,12 @@ struct WholeContext {
 
 Next PrepareWhole(DecodeRun* run, j_decompress_ptr info) {
     auto* context = static_cast<WholeContext*>(run->context);
-    if (!ReadHeader(context->fileName, info, &context->header))
-        return Next::Refuse;
+    if (!ReadHeader(context->fileName, info, &context->header)) return Next::Refuse;
     const Header& h = context->header;
     context->image = QImage(h.width, h.height, h.channels == 1 ? kBitmapGreyFormat : kBitmap24Format);
     if (context->image.isNull()) {
-        context->header.refusal = QStringLiteral("Mémoire insuffisante pour lire l'image \"%1\".").arg(context->fileName);
+        context->header.refusal =
+            QStringLiteral("Mémoire insuffisante pour lire l'image \"%1\".").arg(context->fileName);
         return Next::Refuse;
     }
     uchar* bits = context->image.bits();
@@ -200,13 +196,11 @@ struct FittedContext {
 
 Next PrepareFitted(DecodeRun* run, j_decompress_ptr info) {
     auto* context = static_cast<FittedContext*>(run->context);
-    if (!ReadHeader(context->fileName, info, &context->header))
-        return Next::Refuse;
+    if (!ReadHeader(context->fileName, info, &context->header)) return Next::Refuse;
     const Header& h = context->header;
     const QSize upright = UprightSize(h.orientation, h.width, h.height);
     context->fit = FitImageRect(context->boxWidth, context->boxHeight, upright.width(), upright.height());
-    if (context->fit.width <= 0 || context->fit.height <= 0)
-        return Next::Stop;
+    if (context->fit.width <= 0 || context->fit.height <= 0) return Next::Stop;
     context->uprightRows = ResampleSourceLines(upright.height(), context->fit.height);
     context->uprightColumns = ResampleSourceLines(upright.width(), context->fit.width);
     // A stored row holds an upright row, or an upright column when the orientation swaps the axes.
@@ -243,8 +237,7 @@ QString Unreadable(const QString& fileName, const char* detail) {
 }
 
 bool Fail(QString* error, const QString& message) {
-    if (error)
-        *error = message;
+    if (error) *error = message;
     return false;
 }
 
@@ -289,10 +282,10 @@ bool RunEncoder(EncodeRun* run) {
 
 bool ReadWholeFile(const QString& fileName, QByteArray* data, QString* error) {
     QFile file(fileName);
-    if (!file.exists())
-        return Fail(error, QStringLiteral("Le fichier \"%1\" est introuvable.").arg(fileName));
+    if (!file.exists()) return Fail(error, QStringLiteral("Le fichier \"%1\" est introuvable.").arg(fileName));
     if (!file.open(QIODevice::ReadOnly))
-        return Fail(error, QStringLiteral("Impossible de lire le fichier \"%1\" : %2").arg(fileName, file.errorString()));
+        return Fail(error,
+                    QStringLiteral("Impossible de lire le fichier \"%1\" : %2").arg(fileName, file.errorString()));
     *data = file.readAll();
     return true;
 }
@@ -313,16 +306,14 @@ bool JpegEncodeBitmap(const QImage& bitmap, int quality, QByteArray* jpeg, QStri
     run.height = bitmap.height();
     run.quality = ClampJpegQuality(quality);
     const bool encoded = RunEncoder(&run);
-    if (encoded)
-        *jpeg = QByteArray(reinterpret_cast<const char*>(run.output), qsizetype(run.outputSize));
+    if (encoded) *jpeg = QByteArray(reinterpret_cast<const char*>(run.output), qsizetype(run.outputSize));
     std::free(run.output);
     return encoded || Fail(error, QString::fromLatin1(kJpegWriteError));
 }
 
 bool JpegSaveBitmap(const QImage& bitmap, const QString& fileName, int quality, QString* error) {
     QByteArray jpeg;
-    if (!JpegEncodeBitmap(bitmap, quality, &jpeg, error))
-        return false;
+    if (!JpegEncodeBitmap(bitmap, quality, &jpeg, error)) return false;
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly) || file.write(jpeg) != jpeg.size() || !file.commit())
         return Fail(error, QString::fromLatin1(kJpegWriteError));
@@ -337,8 +328,7 @@ bool JpegReadInfo(const QByteArray& jpeg, JpegInfo* info, QString* error, const 
     run.size = static_cast<unsigned long>(jpeg.size());
     run.prepare = PrepareInfo;
     run.context = &context;
-    if (!RunDecoder(&run) || !context.readable)
-        return Fail(error, Unreadable(fileName, run.message));
+    if (!RunDecoder(&run) || !context.readable) return Fail(error, Unreadable(fileName, run.message));
     if (info) {
         info->width = context.header.width;
         info->height = context.header.height;
@@ -350,8 +340,7 @@ bool JpegReadInfo(const QByteArray& jpeg, JpegInfo* info, QString* error, const 
 
 bool JpegDecodeBitmap(const QByteArray& jpeg, QImage* bitmap, QString* error, const QString& fileName,
                       JpegLayout layout) {
-    if (!bitmap)
-        return false;
+    if (!bitmap) return false;
     *bitmap = QImage();
     WholeContext context;
     context.fileName = fileName;
@@ -364,14 +353,12 @@ bool JpegDecodeBitmap(const QByteArray& jpeg, QImage* bitmap, QString* error, co
         const QString& refusal = context.header.refusal;
         return Fail(error, refusal.isEmpty() ? Unreadable(fileName, run.message) : refusal);
     }
-    *bitmap = layout == JpegLayout::Upright ? OrientUpright(context.image, context.header.orientation)
-                                            : context.image;
+    *bitmap = layout == JpegLayout::Upright ? OrientUpright(context.image, context.header.orientation) : context.image;
     return !bitmap->isNull();
 }
 
 bool JpegLoadBitmap(QImage* bitmap, const QString& fileName, QString* error, JpegLayout layout) {
-    if (!bitmap)
-        return false;
+    if (!bitmap) return false;
     *bitmap = QImage();
     QByteArray jpeg;
     return ReadWholeFile(fileName, &jpeg, error) && JpegDecodeBitmap(jpeg, bitmap, error, fileName, layout);
@@ -379,8 +366,7 @@ bool JpegLoadBitmap(QImage* bitmap, const QString& fileName, QString* error, Jpe
 
 bool JpegDecodeFitted(const QByteArray& jpeg, int boxWidth, int boxHeight, QImage* fitted, QString* error,
                       const QString& fileName) {
-    if (!fitted)
-        return false;
+    if (!fitted) return false;
     *fitted = QImage();
     FittedContext context;
     context.fileName = fileName;
@@ -395,8 +381,7 @@ bool JpegDecodeFitted(const QByteArray& jpeg, int boxWidth, int boxHeight, QImag
         const QString& refusal = context.header.refusal;
         return Fail(error, refusal.isEmpty() ? Unreadable(fileName, run.message) : refusal);
     }
-    if (context.fit.width <= 0 || context.fit.height <= 0)
-        return true; // an empty box: an empty picture
+    if (context.fit.width <= 0 || context.fit.height <= 0) return true; // an empty box: an empty picture
     // Gather the lines the resampler reads, upright, then resample them.
     const Header& h = context.header;
     const QSize upright = UprightSize(h.orientation, h.width, h.height);
@@ -406,8 +391,8 @@ bool JpegDecodeFitted(const QByteArray& jpeg, int boxWidth, int boxHeight, QImag
     for (int r = 0; r < context.uprightRows.size(); ++r) {
         uchar* out = present.scanLine(r);
         for (int c = 0; c < context.uprightColumns.size(); ++c, out += 3) {
-            const QPoint stored = StoredPixelOf(h.orientation, context.uprightColumns[c], context.uprightRows[r],
-                                                h.width, h.height);
+            const QPoint stored =
+                StoredPixelOf(h.orientation, context.uprightColumns[c], context.uprightRows[r], h.width, h.height);
             const uchar* pixel = context.rows[size_t(stored.y())] + qsizetype(stored.x()) * h.channels;
             out[0] = pixel[0];
             out[1] = pixel[h.channels == 1 ? 0 : 1];

@@ -21,7 +21,7 @@ inline const char* const kJpegWriteError = "Error writing JPEG to file";
 enum class JpegLayout { Upright, AsStored };
 
 struct JpegInfo {
-    int width = 0;  // as stored in the file
+    int width = 0; // as stored in the file
     int height = 0;
     int channels = 0;
     int orientation = 1; // EXIF orientation, 1 to 8

@@ -14,22 +14,19 @@
 namespace {
 
 bool Fail(QString* error, const QString& message) {
-    if (error)
-        *error = message;
+    if (error) *error = message;
     return false;
 }
 
 void RunStage(const std::function<void()>& betweenStages) {
-    if (betweenStages)
-        betweenStages();
+    if (betweenStages) betweenStages();
 }
 
 } // namespace
 
 bool CopyFileSafely(const QString& source, const QString& target, QString* error) {
     QFile in(source);
-    if (!in.exists())
-        return Fail(error, QStringLiteral("Le fichier \"%1\" est introuvable.").arg(source));
+    if (!in.exists()) return Fail(error, QStringLiteral("Le fichier \"%1\" est introuvable.").arg(source));
     if (!in.open(QIODevice::ReadOnly))
         return Fail(error, QStringLiteral("Impossible de lire le fichier \"%1\" : %2").arg(source, in.errorString()));
     QSaveFile out(target);
@@ -37,8 +34,7 @@ bool CopyFileSafely(const QString& source, const QString& target, QString* error
         return Fail(error, QStringLiteral("Impossible d'écrire le fichier \"%1\" : %2").arg(target, out.errorString()));
     QByteArray chunk;
     while (!(chunk = in.read(1 << 20)).isEmpty()) {
-        if (out.write(chunk) != chunk.size())
-            break;
+        if (out.write(chunk) != chunk.size()) break;
     }
     if (in.error() != QFileDevice::NoError)
         return Fail(error, QStringLiteral("Impossible de lire le fichier \"%1\" : %2").arg(source, in.errorString()));
@@ -48,8 +44,7 @@ bool CopyFileSafely(const QString& source, const QString& target, QString* error
 }
 
 bool LimitToMaxWidth(QImage* bitmap, int maxWidth) {
-    if (!bitmap || bitmap->isNull() || maxWidth <= 0 ||
-        (bitmap->width() <= maxWidth && bitmap->height() <= maxWidth))
+    if (!bitmap || bitmap->isNull() || maxWidth <= 0 || (bitmap->width() <= maxWidth && bitmap->height() <= maxWidth))
         return false;
     const FitRect fit = FitImageRect(maxWidth, maxWidth, bitmap->width(), bitmap->height());
     ResampleBitmap(bitmap, fit.width, fit.height);
@@ -58,25 +53,20 @@ bool LimitToMaxWidth(QImage* bitmap, int maxWidth) {
 
 bool WriteFullPicture(const QString& sourceFile, const QString& targetJpeg, int maxWidth, int jpegQuality,
                       QString* error, const std::function<void()>& betweenStages) {
-    if (IsJpegFileName(sourceFile))
-        return CopyFileSafely(sourceFile, targetJpeg, error);
+    if (IsJpegFileName(sourceFile)) return CopyFileSafely(sourceFile, targetJpeg, error);
     QImage bitmap;
-    if (!LoadPictureFile(&bitmap, sourceFile, error))
-        return false;
+    if (!LoadPictureFile(&bitmap, sourceFile, error)) return false;
     bitmap = ToBitmap24(bitmap);
     RunStage(betweenStages);
-    if (LimitToMaxWidth(&bitmap, maxWidth))
-        RunStage(betweenStages);
-    if (!JpegSaveBitmap(bitmap, targetJpeg, jpegQuality, error))
-        return false;
+    if (LimitToMaxWidth(&bitmap, maxWidth)) RunStage(betweenStages);
+    if (!JpegSaveBitmap(bitmap, targetJpeg, jpegQuality, error)) return false;
     RunStage(betweenStages);
     return true;
 }
 
 QImage PadThumbnail(const QImage& fitted, int width, int height) {
     QImage thumbnail = NewBitmap24(width, height);
-    if (thumbnail.isNull())
-        return {};
+    if (thumbnail.isNull()) return {};
     thumbnail.fill(Qt::white);
     const QImage picture = ToBitmap24(fitted);
     const int left = (width - picture.width()) / 2, top = (height - picture.height()) / 2;
@@ -90,28 +80,26 @@ QImage PadThumbnail(const QImage& fitted, int width, int height) {
 
 QImage MakeThumbnail(const QImage& picture, int width, int height) {
     QImage fitted;
-    if (!picture.isNull())
-        ShrinkPictureToBox(&fitted, picture, width, height);
+    if (!picture.isNull()) ShrinkPictureToBox(&fitted, picture, width, height);
     return PadThumbnail(fitted, width, height);
 }
 
 bool MakeThumbnailFromFile(const QString& sourceFile, int width, int height, QImage* thumbnail, QString* error) {
-    if (!thumbnail)
-        return false;
+    if (!thumbnail) return false;
     QImage fitted;
     bool decoded;
     if (IsJpegFileName(sourceFile)) {
         QFile file(sourceFile);
         decoded = file.open(QIODevice::ReadOnly);
         if (!decoded)
-            Fail(error, QStringLiteral("Impossible de lire le fichier \"%1\" : %2").arg(sourceFile, file.errorString()));
+            Fail(error,
+                 QStringLiteral("Impossible de lire le fichier \"%1\" : %2").arg(sourceFile, file.errorString()));
         else
             decoded = JpegDecodeFitted(file.readAll(), width, height, &fitted, error, sourceFile);
     } else {
         QImage picture;
         decoded = LoadPictureFile(&picture, sourceFile, error);
-        if (decoded)
-            ShrinkPictureToBox(&fitted, picture, width, height);
+        if (decoded) ShrinkPictureToBox(&fitted, picture, width, height);
     }
     *thumbnail = PadThumbnail(fitted, width, height);
     return decoded;

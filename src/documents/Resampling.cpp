@@ -122,8 +122,7 @@ void ResampleRange(const Job& job, int begin, int end) {
 QImage Resample(std::vector<const uchar*> sourceRows, const std::vector<qsizetype>& columnOffsets, int sourceWidth,
                 int sourceHeight, int targetWidth, int targetHeight) {
     QImage result = NewBitmap24(targetWidth, targetHeight);
-    if (result.isNull() || sourceWidth <= 0 || sourceHeight <= 0)
-        return {};
+    if (result.isNull() || sourceWidth <= 0 || sourceHeight <= 0) return {};
     Job job;
     job.columns.axis = SamplePositions(sourceWidth, targetWidth);
     job.rows = SamplePositions(sourceHeight, targetHeight);
@@ -171,8 +170,7 @@ QImage Resample(std::vector<const uchar*> sourceRows, const std::vector<qsizetyp
 
 QImage ResampledBitmap(const QImage& bitmap, int newWidth, int newHeight) {
     const QImage source = ToBitmap24(bitmap);
-    if (source.isNull() || newWidth <= 0 || newHeight <= 0)
-        return {};
+    if (source.isNull() || newWidth <= 0 || newHeight <= 0) return {};
     std::vector<const uchar*> rows(size_t(source.height()));
     for (int y = 0; y < source.height(); ++y)
         rows[size_t(y)] = source.constScanLine(y);
@@ -183,22 +181,18 @@ QImage ResampledBitmap(const QImage& bitmap, int newWidth, int newHeight) {
 }
 
 void ResampleBitmap(QImage* bitmap, int newWidth, int newHeight) {
-    if (bitmap)
-        *bitmap = ResampledBitmap(*bitmap, newWidth, newHeight);
+    if (bitmap) *bitmap = ResampledBitmap(*bitmap, newWidth, newHeight);
 }
 
 QList<int> ResampleSourceLines(int sourceSize, int targetSize) {
     QList<int> lines;
-    if (sourceSize <= 0 || targetSize <= 0)
-        return lines;
+    if (sourceSize <= 0 || targetSize <= 0) return lines;
     const Axis axis = SamplePositions(sourceSize, targetSize);
     for (int t = 0; t < targetSize; ++t) {
         const int i = axis.index[size_t(t)];
         for (int line : {i, i + 1}) {
-            if (line == i + 1 && axis.fraction[size_t(t)] == 0)
-                break;
-            if (lines.isEmpty() || lines.last() < line)
-                lines.append(line);
+            if (line == i + 1 && axis.fraction[size_t(t)] == 0) break;
+            if (lines.isEmpty() || lines.last() < line) lines.append(line);
         }
     }
     return lines;
@@ -211,21 +205,17 @@ QImage ResamplePartial(const QImage& present, const QList<int>& rows, const QLis
         return {};
     std::vector<const uchar*> sourceRows(size_t(sourceHeight), nullptr);
     for (int r = 0; r < rows.size(); ++r) {
-        if (rows[r] < 0 || rows[r] >= sourceHeight)
-            return {};
+        if (rows[r] < 0 || rows[r] >= sourceHeight) return {};
         sourceRows[size_t(rows[r])] = present.constScanLine(r);
     }
     std::vector<qsizetype> columnOffsets(size_t(sourceWidth), -1);
     for (int c = 0; c < columns.size(); ++c) {
-        if (columns[c] < 0 || columns[c] >= sourceWidth)
-            return {};
+        if (columns[c] < 0 || columns[c] >= sourceWidth) return {};
         columnOffsets[size_t(columns[c])] = qsizetype(c) * 3;
     }
     for (int line : ResampleSourceLines(sourceHeight, targetHeight))
-        if (!sourceRows[size_t(line)])
-            return {};
+        if (!sourceRows[size_t(line)]) return {};
     for (int line : ResampleSourceLines(sourceWidth, targetWidth))
-        if (columnOffsets[size_t(line)] < 0)
-            return {};
+        if (columnOffsets[size_t(line)] < 0) return {};
     return Resample(std::move(sourceRows), columnOffsets, sourceWidth, sourceHeight, targetWidth, targetHeight);
 }

@@ -51,8 +51,7 @@ struct Channel {
         }
     }
     uchar value(quint32 pixel) const {
-        if (maximum == 0)
-            return 0;
+        if (maximum == 0) return 0;
         const quint64 bits = (pixel & mask) >> shift;
         return uchar((bits * 255 + maximum / 2) / maximum);
     }
@@ -84,8 +83,7 @@ QString Unsupported(const QString& name) {
 }
 
 bool Fail(QString* error, const QString& message) {
-    if (error)
-        *error = message;
+    if (error) *error = message;
     return false;
 }
 
@@ -96,10 +94,8 @@ bool ReadLayout(const ByteReader& in, Layout* layout, QString* error, const QStr
     const bool core = headerSize == kCoreHeaderSize;
     // OS/2 2.x headers (16 to 64 bytes) share the info header's first fields but number compressions otherwise.
     const bool os2 = headerSize == 64 || (headerSize >= 16 && headerSize < kInfoHeaderSize);
-    if (!core && headerSize < 16)
-        return Fail(error, NotABitmap(name));
-    if (!in.has(kFileHeaderSize, qMin<qint64>(headerSize, 124)))
-        return Fail(error, Truncated(name));
+    if (!core && headerSize < 16) return Fail(error, NotABitmap(name));
+    if (!in.has(kFileHeaderSize, qMin<qint64>(headerSize, 124))) return Fail(error, Truncated(name));
     const qint64 h = kFileHeaderSize; // where the header starts
     qint64 paletteEntrySize = 4;
     quint32 colorsUsed = 0;
@@ -114,10 +110,8 @@ bool ReadLayout(const ByteReader& in, Layout* layout, QString* error, const QStr
         layout->topDown = height < 0;
         layout->height = height < 0 ? -height : height;
         layout->bitCount = int(in.u16(h + 14));
-        if (headerSize >= 20)
-            layout->compression = in.u32(h + 16);
-        if (headerSize >= 36)
-            colorsUsed = in.u32(h + 32);
+        if (headerSize >= 20) layout->compression = in.u32(h + 16);
+        if (headerSize >= 36) colorsUsed = in.u32(h + 32);
     }
     const int bits = layout->bitCount;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32)
@@ -126,20 +120,17 @@ bool ReadLayout(const ByteReader& in, Layout* layout, QString* error, const QStr
     const bool bitFields = compression == kCompressionBitFields || compression == kCompressionAlphaBitFields;
     const bool supported = compression == kCompressionNone || (compression == kCompressionRle8 && bits == 8) ||
                            (compression == kCompressionRle4 && bits == 4) || (bitFields && (bits == 16 || bits == 32));
-    if (!supported || (os2 && compression != kCompressionNone && compression != kCompressionRle8 &&
-                       compression != kCompressionRle4))
+    if (!supported ||
+        (os2 && compression != kCompressionNone && compression != kCompressionRle8 && compression != kCompressionRle4))
         return Fail(error, Unsupported(name));
-    if (!CheckPictureSize(layout->width, layout->height, name, error))
-        return false;
+    if (!CheckPictureSize(layout->width, layout->height, name, error)) return false;
 
     // Bit fields follow a 40-byte header; larger headers hold them inside.
     qint64 headerEnd = h + headerSize;
     if (bitFields) {
         qint64 masks = h + kInfoHeaderSize;
-        if (headerSize == kInfoHeaderSize)
-            headerEnd += compression == kCompressionAlphaBitFields ? 16 : 12;
-        if (!in.has(masks, 12))
-            return Fail(error, Truncated(name));
+        if (headerSize == kInfoHeaderSize) headerEnd += compression == kCompressionAlphaBitFields ? 16 : 12;
+        if (!in.has(masks, 12)) return Fail(error, Truncated(name));
         layout->red = Channel(in.u32(masks));
         layout->green = Channel(in.u32(masks + 4));
         layout->blue = Channel(in.u32(masks + 8));
@@ -154,20 +145,17 @@ bool ReadLayout(const ByteReader& in, Layout* layout, QString* error, const QStr
     }
 
     qint64 paletteEntries = 0;
-    if (bits <= 8)
-        paletteEntries = colorsUsed == 0 || colorsUsed > (1u << bits) ? (1 << bits) : colorsUsed;
+    if (bits <= 8) paletteEntries = colorsUsed == 0 || colorsUsed > (1u << bits) ? (1 << bits) : colorsUsed;
     const qint64 paletteEnd = headerEnd + paletteEntries * paletteEntrySize;
     // A pixel offset inside the headers is a writer's mistake (often 0): the pixels then follow the palette.
     const qint64 offset = in.u32(10);
     layout->pixelOffset = offset >= headerEnd ? offset : paletteEnd;
-    if (layout->pixelOffset >= in.size())
-        return Fail(error, Truncated(name));
+    if (layout->pixelOffset >= in.size()) return Fail(error, Truncated(name));
     // Only the palette entries that the file holds before the pixels are read; missing ones stay black.
     const qint64 paletteLimit = qMin(in.size(), layout->pixelOffset > headerEnd ? layout->pixelOffset : in.size());
     for (qint64 i = 0; i < paletteEntries; ++i) {
         const qint64 entry = headerEnd + i * paletteEntrySize;
-        if (entry + paletteEntrySize > paletteLimit)
-            break;
+        if (entry + paletteEntrySize > paletteLimit) break;
         std::memcpy(layout->palette[i].data(), in.at(entry), 3);
     }
     return true;
@@ -217,17 +205,14 @@ void ReadUncompressedRow(const Layout& layout, const uchar* source, uchar* targe
     }
 }
 
-bool ReadUncompressed(const ByteReader& in, const Layout& layout, QImage* bitmap, QString* error,
-                      const QString& name) {
+bool ReadUncompressed(const ByteReader& in, const Layout& layout, QImage* bitmap, QString* error, const QString& name) {
     const qint64 rowBits = layout.width * layout.bitCount;
     const qint64 stride = (rowBits + 31) / 32 * 4;
     // The last row's padding is sometimes left out by writers; the pixels themselves must all be there.
     const qint64 needed = stride * (layout.height - 1) + (rowBits + 7) / 8;
-    if (!in.has(layout.pixelOffset, needed))
-        return Fail(error, Truncated(name));
+    if (!in.has(layout.pixelOffset, needed)) return Fail(error, Truncated(name));
     QImage result = NewBitmap24(int(layout.width), int(layout.height));
-    if (result.isNull())
-        return Fail(error, QStringLiteral("Mémoire insuffisante pour lire l'image \"%1\".").arg(name));
+    if (result.isNull()) return Fail(error, QStringLiteral("Mémoire insuffisante pour lire l'image \"%1\".").arg(name));
     for (qint64 row = 0; row < layout.height; ++row) {
         const qint64 y = layout.topDown ? row : layout.height - 1 - row;
         ReadUncompressedRow(layout, in.at(layout.pixelOffset + row * stride), result.scanLine(int(y)));
@@ -241,8 +226,7 @@ bool ReadUncompressed(const ByteReader& in, const Layout& layout, QImage* bitmap
 // palette colour; runs past the right edge are clipped.
 bool ReadRunLength(const ByteReader& in, const Layout& layout, QImage* bitmap, QString* error, const QString& name) {
     QImage result = NewBitmap24(int(layout.width), int(layout.height));
-    if (result.isNull())
-        return Fail(error, QStringLiteral("Mémoire insuffisante pour lire l'image \"%1\".").arg(name));
+    if (result.isNull()) return Fail(error, QStringLiteral("Mémoire insuffisante pour lire l'image \"%1\".").arg(name));
     for (qint64 y = 0; y < layout.height; ++y) {
         uchar* line = result.scanLine(int(y));
         for (qint64 x = 0; x < layout.width; ++x)
@@ -258,10 +242,8 @@ bool ReadRunLength(const ByteReader& in, const Layout& layout, QImage* bitmap, Q
         ++x;
     };
     for (;;) {
-        if (row >= layout.height)
-            break;
-        if (!in.has(position, 2))
-            return Fail(error, Truncated(name));
+        if (row >= layout.height) break;
+        if (!in.has(position, 2)) return Fail(error, Truncated(name));
         const int count = in.at(position)[0];
         const int code = in.at(position)[1];
         position += 2;
@@ -276,16 +258,14 @@ bool ReadRunLength(const ByteReader& in, const Layout& layout, QImage* bitmap, Q
         } else if (code == 1) {
             break;
         } else if (code == 2) {
-            if (!in.has(position, 2))
-                return Fail(error, Truncated(name));
+            if (!in.has(position, 2)) return Fail(error, Truncated(name));
             x += in.at(position)[0];
             row += in.at(position)[1];
             position += 2;
         } else {
             const qint64 bytes = fourBits ? (code + 1) / 2 : code;
             const qint64 padded = bytes + (bytes & 1);
-            if (!in.has(position, padded))
-                return Fail(error, Truncated(name));
+            if (!in.has(position, padded)) return Fail(error, Truncated(name));
             const uchar* literal = in.at(position);
             for (int i = 0; i < code && x < layout.width; ++i)
                 put(fourBits ? (i % 2 == 0 ? literal[i / 2] >> 4 : literal[i / 2] & 0x0F) : literal[i]);
@@ -299,31 +279,28 @@ bool ReadRunLength(const ByteReader& in, const Layout& layout, QImage* bitmap, Q
 } // namespace
 
 bool ReadBitmapData(const QByteArray& data, QImage* bitmap, QString* error, const QString& fileName) {
-    if (!bitmap)
-        return false;
+    if (!bitmap) return false;
     *bitmap = QImage();
     const ByteReader in(data);
     Layout layout;
-    if (!ReadLayout(in, &layout, error, fileName))
-        return false;
+    if (!ReadLayout(in, &layout, error, fileName)) return false;
     if (layout.compression == kCompressionRle8 || layout.compression == kCompressionRle4)
         return ReadRunLength(in, layout, bitmap, error, fileName);
     return ReadUncompressed(in, layout, bitmap, error, fileName);
 }
 
 bool ReadBitmapFile(const QString& fileName, QImage* bitmap, QString* error) {
-    if (bitmap)
-        *bitmap = QImage();
+    if (bitmap) *bitmap = QImage();
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
-        return Fail(error, QStringLiteral("Impossible de lire le fichier \"%1\" : %2").arg(fileName, file.errorString()));
+        return Fail(error,
+                    QStringLiteral("Impossible de lire le fichier \"%1\" : %2").arg(fileName, file.errorString()));
     return ReadBitmapData(file.readAll(), bitmap, error, fileName);
 }
 
 QByteArray WriteBitmapData(const QImage& picture) {
     const QImage bitmap = ToBitmap24(picture);
-    if (bitmap.isNull())
-        return {};
+    if (bitmap.isNull()) return {};
     const qint64 width = bitmap.width(), height = bitmap.height();
     const qint64 stride = (width * 3 + 3) / 4 * 4;
     const qint64 pixelOffset = kFileHeaderSize + kInfoHeaderSize;

@@ -35,8 +35,7 @@ void CheckAreas(const QImage& image, const QList<QPair<QRect, QColor>>& areas, c
         for (int x = 0; x < image.width(); ++x) {
             QColor expected = background;
             for (const auto& [rect, colour] : areas)
-                if (rect.contains(x, y))
-                    expected = colour;
+                if (rect.contains(x, y)) expected = colour;
             if (image.pixelColor(x, y) != expected)
                 QFAIL(qPrintable(QStringLiteral("(%1, %2) is %3, not %4")
                                      .arg(x)
@@ -113,15 +112,15 @@ private slots:
         painter.end();
         const QColor line1(120, 120, 120), line2(160, 160, 160), line3(200, 200, 200);
         CheckPixels(image, {
-                               {{4, 4}, grey},           // outside
-                               {{5, 5}, kFrameColour},   // frame, top left
-                               {{44, 5}, kFrameColour},  // frame's last column above the shadow
+                               {{4, 4}, grey},          // outside
+                               {{5, 5}, kFrameColour},  // frame, top left
+                               {{44, 5}, kFrameColour}, // frame's last column above the shadow
                                {{44, 6}, kFrameColour},
-                               {{44, 7}, line1},         // shadow line 1 on the frame's last column
+                               {{44, 7}, line1}, // shadow line 1 on the frame's last column
                                {{44, 34}, line1},
-                               {{5, 34}, kFrameColour},  // frame's last row left of the shadow
-                               {{7, 34}, line1},         // shadow line 1 on the frame's last row
-                               {{45, 7}, grey},          // line 2 starts one row lower
+                               {{5, 34}, kFrameColour}, // frame's last row left of the shadow
+                               {{7, 34}, line1},        // shadow line 1 on the frame's last row
+                               {{45, 7}, grey},         // line 2 starts one row lower
                                {{45, 8}, line2},
                                {{45, 35}, line2},
                                {{8, 35}, line2},
@@ -131,8 +130,8 @@ private slots:
                                {{9, 36}, line3},
                                {{47, 36}, grey},
                                {{9, 37}, grey},
-                               {{6, 6}, kWhite},         // background
-                               {{18, 17}, kWhite},       // the picture at ((40 - 11) / 2, (30 - 6) / 2) = (14, 12)
+                               {{6, 6}, kWhite},   // background
+                               {{18, 17}, kWhite}, // the picture at ((40 - 11) / 2, (30 - 6) / 2) = (14, 12)
                                {{19, 17}, QColor(Qt::red)},
                                {{29, 22}, QColor(Qt::red)},
                                {{30, 22}, kWhite},
@@ -163,14 +162,15 @@ private slots:
         const QColor black(0, 0, 0), pen(167, 191, 233), brush(231, 236, 248);
         const QColor normalPen(10, 10, 10), normalBrush(50, 50, 50);
         // Selected: inset by 3 left and right, 2 top and bottom; outline in the pen, inside in the brush.
-        QTest::newRow("selected") << 4
-                                  << QList<ExpectedPixel>{{{2, 5}, black},  {{3, 1}, black},  {{27, 5}, black},
-                                                          {{10, 10}, black}, {{3, 2}, pen},    {{26, 2}, pen},
-                                                          {{3, 9}, pen},    {{26, 9}, pen},   {{10, 2}, pen},
-                                                          {{4, 3}, brush},  {{25, 8}, brush}};
+        QTest::newRow("selected") << 4 << QList<ExpectedPixel>{{{2, 5}, black},   {{3, 1}, black}, {{27, 5}, black},
+                                                               {{10, 10}, black}, {{3, 2}, pen},   {{26, 2}, pen},
+                                                               {{3, 9}, pen},     {{26, 9}, pen},  {{10, 2}, pen},
+                                                               {{4, 3}, brush},   {{25, 8}, brush}};
         QTest::newRow("other row") << 5
-                                   << QList<ExpectedPixel>{{{0, 0}, normalPen}, {{29, 11}, normalPen},
-                                                           {{5, 0}, normalPen}, {{1, 1}, normalBrush},
+                                   << QList<ExpectedPixel>{{{0, 0}, normalPen},
+                                                           {{29, 11}, normalPen},
+                                                           {{5, 0}, normalPen},
+                                                           {{1, 1}, normalBrush},
                                                            {{28, 10}, normalBrush}};
     }
     void rowBackground() {
@@ -221,8 +221,8 @@ private slots:
         QTest::newRow("right") << int(Qt::AlignRight | Qt::AlignVCenter) << false << false;
         QTest::newRow("left, right to left") << int(Qt::AlignLeft | Qt::AlignVCenter) << true << false;
         QTest::newRow("right, right to left") << int(Qt::AlignRight | Qt::AlignVCenter) << true << true;
-        QTest::newRow("absolute left, right to left") << int(Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignVCenter)
-                                                      << true << true;
+        QTest::newRow("absolute left, right to left")
+            << int(Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignVCenter) << true << true;
     }
     void cellText() {
         QFETCH(int, flags);
@@ -263,7 +263,8 @@ private slots:
         QVERIFY(ink(CellFont::kBold) > regular);
         QVERIFY(ink(CellFont::kUnderline) > regular);
         QVERIFY(ink(CellFont::kStrikeOut) > regular);
-        const QFont font = CellFont{Qt::black, CellFont::kBold | CellFont::kItalic, 9, QStringLiteral("Arial")}.toFont();
+        const QFont font =
+            CellFont{Qt::black, CellFont::kBold | CellFont::kItalic, 9, QStringLiteral("Arial")}.toFont();
         QVERIFY(font.bold() && font.italic() && !font.underline());
         QCOMPARE(font.pointSize(), 9);
     }

@@ -19,29 +19,27 @@ private slots:
         QTest::addColumn<FitRect>("expected"); // left, top, width, height
         QTest::addColumn<bool>("scaled");
         QTest::newRow("fits, centred") << QSize(90, 90) << QSize(60, 40) << FitRect{15, 25, 60, 40} << false;
-        QTest::newRow("fits, odd margins truncated") << QSize(90, 90) << QSize(61, 41) << FitRect{14, 24, 61, 41}
-                                                     << false;
+        QTest::newRow("fits, odd margins truncated")
+            << QSize(90, 90) << QSize(61, 41) << FitRect{14, 24, 61, 41} << false;
         QTest::newRow("exactly the box") << QSize(90, 90) << QSize(90, 90) << FitRect{0, 0, 90, 90} << false;
-        QTest::newRow("upright, by height") << QSize(300, 300) << QSize(100, 400) << FitRect{112, 0, 75, 300}
-                                            << true;
+        QTest::newRow("upright, by height") << QSize(300, 300) << QSize(100, 400) << FitRect{112, 0, 75, 300} << true;
         QTest::newRow("lying, by width") << QSize(90, 90) << QSize(300, 150) << FitRect{0, 22, 90, 45} << true;
-        QTest::newRow("stored limit") << QSize(5000, 5000) << QSize(6000, 3000) << FitRect{0, 1250, 5000, 2500}
-                                      << true;
+        QTest::newRow("stored limit") << QSize(5000, 5000) << QSize(6000, 3000) << FitRect{0, 1250, 5000, 2500} << true;
         // 90 / 175 * 105 is 54 exactly, 53.999999999999993 in double arithmetic.
-        QTest::newRow("exact value, not the double one") << QSize(90, 90) << QSize(175, 105) << FitRect{0, 18, 90, 54}
-                                                         << true;
+        QTest::newRow("exact value, not the double one")
+            << QSize(90, 90) << QSize(175, 105) << FitRect{0, 18, 90, 54} << true;
         // Upright in a wide box: the width it gets by height exceeds the box, so by width.
         QTest::newRow("upright, by width") << QSize(50, 300) << QSize(100, 200) << FitRect{0, 100, 50, 100} << true;
         QTest::newRow("lying, by height") << QSize(300, 50) << QSize(200, 100) << FitRect{100, 0, 100, 50} << true;
-        QTest::newRow("only taller than the box") << QSize(200, 100) << QSize(50, 150) << FitRect{83, 0, 33, 100}
-                                                  << true;
+        QTest::newRow("only taller than the box")
+            << QSize(200, 100) << QSize(50, 150) << FitRect{83, 0, 33, 100} << true;
         // A square image larger than the box both ways fills it, stretched when the box is not square.
         QTest::newRow("square, both ways") << QSize(90, 60) << QSize(100, 100) << FitRect{0, 0, 90, 60} << true;
         // Larger in one direction only: placed by the side that overflows.
-        QTest::newRow("square, wider than the box") << QSize(90, 200) << QSize(100, 100) << FitRect{0, 55, 90, 90}
-                                                    << true;
-        QTest::newRow("square, taller than the box") << QSize(200, 90) << QSize(100, 100) << FitRect{55, 0, 90, 90}
-                                                     << true;
+        QTest::newRow("square, wider than the box")
+            << QSize(90, 200) << QSize(100, 100) << FitRect{0, 55, 90, 90} << true;
+        QTest::newRow("square, taller than the box")
+            << QSize(200, 90) << QSize(100, 100) << FitRect{55, 0, 90, 90} << true;
         QTest::newRow("empty image") << QSize(90, 90) << QSize(0, 0) << FitRect{45, 45, 0, 0} << false;
     }
     void fitImageRect() {

@@ -22,8 +22,7 @@ QList<QPair<int, int>> Markers(const QByteArray& jpeg) {
     while (at + 4 <= jpeg.size() && uchar(jpeg[at]) == 0xFF) {
         const int marker = uchar(jpeg[at + 1]);
         markers.append({marker, at + 2});
-        if (marker == 0xDA)
-            break;
+        if (marker == 0xDA) break;
         at += 2 + (uchar(jpeg[at + 2]) << 8 | uchar(jpeg[at + 3]));
     }
     return markers;
@@ -31,8 +30,7 @@ QList<QPair<int, int>> Markers(const QByteArray& jpeg) {
 
 int MarkerOffset(const QByteArray& jpeg, int marker) {
     for (const auto& [m, offset] : Markers(jpeg))
-        if (m == marker)
-            return offset;
+        if (m == marker) return offset;
     return -1;
 }
 
@@ -48,8 +46,7 @@ QByteArray WithAnnouncedSize(QByteArray jpeg, int width, int height) {
 
 QByteArray Encode(const QImage& bitmap, int quality = 90) {
     QByteArray jpeg;
-    if (!JpegEncodeBitmap(bitmap, quality, &jpeg))
-        qFatal("encoding failed");
+    if (!JpegEncodeBitmap(bitmap, quality, &jpeg)) qFatal("encoding failed");
     return jpeg;
 }
 
@@ -93,7 +90,8 @@ private slots:
         QCOMPARE(int(uchar(jpeg[frame + 14])), 3);
 
         const QString decodedByDjpeg = path(QStringLiteral("djpeg.bmp"));
-        RunRequiredTool(QStringLiteral("djpeg"), {QStringLiteral("-bmp"), QStringLiteral("-outfile"), decodedByDjpeg, file});
+        RunRequiredTool(QStringLiteral("djpeg"),
+                        {QStringLiteral("-bmp"), QStringLiteral("-outfile"), decodedByDjpeg, file});
         QImage theirs, ours;
         QVERIFY2(ReadBitmapFile(decodedByDjpeg, &theirs, &error), qPrintable(error));
         QVERIFY(JpegLoadBitmap(&ours, file));
@@ -146,8 +144,7 @@ private slots:
         QString error;
         QVERIFY(!JpegSaveBitmap(bitmap, file, 90, &error));
         QCOMPARE(error, QStringLiteral("Error writing JPEG to file"));
-        if (!target.contains(QLatin1Char('/')))
-            QCOMPARE(ReadWholeFile(file), QByteArray("previous"));
+        if (!target.contains(QLatin1Char('/'))) QCOMPARE(ReadWholeFile(file), QByteArray("previous"));
     }
 
     void channelsDecideTheFormat_data() {
@@ -202,9 +199,9 @@ private slots:
 
     void cmykIsRefused() {
         const QString file = path(QStringLiteral("cmyk.jpg"));
-        RunRequiredTool(QStringLiteral("convert"), {QStringLiteral("-size"), QStringLiteral("32x16"),
-                                                    QStringLiteral("xc:orange"), QStringLiteral("-colorspace"),
-                                                    QStringLiteral("CMYK"), file});
+        RunRequiredTool(QStringLiteral("convert"),
+                        {QStringLiteral("-size"), QStringLiteral("32x16"), QStringLiteral("xc:orange"),
+                         QStringLiteral("-colorspace"), QStringLiteral("CMYK"), file});
         QImage bitmap(4, 4, kBitmap24Format);
         QString error;
         QVERIFY(!JpegLoadBitmap(&bitmap, file, &error));
@@ -317,12 +314,12 @@ private slots:
                                << QSize(90, 90) << 1;
         QTest::newRow("4:4:0") << QStringList{QStringLiteral("-sample"), QStringLiteral("1x2")} << QSize(301, 199)
                                << QSize(90, 90) << 1;
-        QTest::newRow("unusual sampling, decoded whole") << QStringList{QStringLiteral("-sample"),
-                                                                        QStringLiteral("1x1,2x2,1x1")}
-                                                         << QSize(301, 199) << QSize(90, 90) << 1;
+        QTest::newRow("unusual sampling, decoded whole")
+            << QStringList{QStringLiteral("-sample"), QStringLiteral("1x1,2x2,1x1")} << QSize(301, 199) << QSize(90, 90)
+            << 1;
         QTest::newRow("grey") << QStringList{QStringLiteral("-grayscale")} << QSize(257, 300) << QSize(90, 90) << 1;
-        QTest::newRow("progressive") << QStringList{QStringLiteral("-progressive")} << QSize(333, 222)
-                                     << QSize(90, 90) << 1;
+        QTest::newRow("progressive") << QStringList{QStringLiteral("-progressive")} << QSize(333, 222) << QSize(90, 90)
+                                     << 1;
         QTest::newRow("restart markers") << QStringList{QStringLiteral("-restart"), QStringLiteral("1")}
                                          << QSize(333, 222) << QSize(90, 90) << 1;
         for (int orientation = 2; orientation <= 8; ++orientation)
@@ -343,8 +340,7 @@ private slots:
         QVERIFY(WriteBitmapFile(picture, source));
         RunRequiredTool(QStringLiteral("cjpeg"), cjpegOptions + QStringList{QStringLiteral("-outfile"), file, source});
         QByteArray jpeg = ReadWholeFile(file);
-        if (orientation != 1)
-            jpeg = WithExifOrientation(jpeg, orientation);
+        if (orientation != 1) jpeg = WithExifOrientation(jpeg, orientation);
         QImage whole, fitted, expected;
         QVERIFY(JpegDecodeBitmap(jpeg, &whole));
         ShrinkPictureToBox(&expected, whole, box.width(), box.height());

@@ -50,8 +50,7 @@ QByteArray PngAnnouncing(QByteArray png, quint32 width, quint32 height) {
 bool AllWhite(const QImage& bitmap, const QRect& except = {}) {
     for (int y = 0; y < bitmap.height(); ++y)
         for (int x = 0; x < bitmap.width(); ++x)
-            if (!except.contains(x, y) && PixelBytes(bitmap, x, y) != QByteArray(3, char(255)))
-                return false;
+            if (!except.contains(x, y) && PixelBytes(bitmap, x, y) != QByteArray(3, char(255))) return false;
     return true;
 }
 
@@ -76,8 +75,8 @@ private slots:
             QTest::addRow("%s, 300 x 150 in 90 x 90", qPrintable(kind))
                 << kind << QSize(300, 150) << QSize(90, 90) << QRect(0, 22, 90, 45);
         }
-        QTest::newRow("person photo, upright") << QStringLiteral("bmp") << QSize(100, 400) << QSize(115, 115)
-                                               << QRect(43, 0, 28, 115);
+        QTest::newRow("person photo, upright")
+            << QStringLiteral("bmp") << QSize(100, 400) << QSize(115, 115) << QRect(43, 0, 28, 115);
     }
     void thumbnails() {
         QFETCH(QString, kind);
@@ -111,14 +110,13 @@ private slots:
         QTest::addColumn<QSize>("size");
         QTest::addColumn<QSize>("stored");
         QTest::addColumn<int>("stages");
-        QTest::newRow("bitmap over the limit") << QStringLiteral("big.bmp") << QSize(6000, 3000) << QSize(5000, 2500)
-                                               << 3;
-        QTest::newRow("bitmap within the limit") << QStringLiteral("ok.bmp") << QSize(4000, 3000)
-                                                 << QSize(4000, 3000) << 2;
-        QTest::newRow("upright bitmap over the limit") << QStringLiteral("tall.png") << QSize(300, 5200)
-                                                       << QSize(288, 5000) << 3;
-        QTest::newRow("JPEG over the limit") << QStringLiteral("big.jpg") << QSize(5200, 100) << QSize(5200, 100)
-                                             << 0;
+        QTest::newRow("bitmap over the limit")
+            << QStringLiteral("big.bmp") << QSize(6000, 3000) << QSize(5000, 2500) << 3;
+        QTest::newRow("bitmap within the limit")
+            << QStringLiteral("ok.bmp") << QSize(4000, 3000) << QSize(4000, 3000) << 2;
+        QTest::newRow("upright bitmap over the limit")
+            << QStringLiteral("tall.png") << QSize(300, 5200) << QSize(288, 5000) << 3;
+        QTest::newRow("JPEG over the limit") << QStringLiteral("big.jpg") << QSize(5200, 100) << QSize(5200, 100) << 0;
         QTest::newRow("JPEG in capitals") << QStringLiteral("photo.JPEG") << QSize(640, 480) << QSize(640, 480) << 0;
     }
     void fullPictures() {
@@ -143,17 +141,16 @@ private slots:
         JpegInfo info;
         QVERIFY(JpegReadInfo(ReadWholeFile(target), &info));
         QCOMPARE(QSize(info.width, info.height), stored);
-        if (IsJpegFileName(name))
-            QCOMPARE(ReadWholeFile(target), ReadWholeFile(source));
+        if (IsJpegFileName(name)) QCOMPARE(ReadWholeFile(target), ReadWholeFile(source));
         QVERIFY(!QFile::exists(path(QStringLiteral("Doc1.jpg.new"))));
     }
 
     // A CMYK photo is stored unchanged but gets an all-white thumbnail.
     void cmykPhoto() {
         const QString source = path(QStringLiteral("cmyk.jpg"));
-        RunRequiredTool(QStringLiteral("convert"), {QStringLiteral("-size"), QStringLiteral("64x48"),
-                                                    QStringLiteral("xc:orange"), QStringLiteral("-colorspace"),
-                                                    QStringLiteral("CMYK"), source});
+        RunRequiredTool(QStringLiteral("convert"),
+                        {QStringLiteral("-size"), QStringLiteral("64x48"), QStringLiteral("xc:orange"),
+                         QStringLiteral("-colorspace"), QStringLiteral("CMYK"), source});
         const QString target = path(QStringLiteral("People3.jpg"));
         QVERIFY(WriteFullPicture(source, target, 5000, 100));
         QCOMPARE(ReadWholeFile(target), ReadWholeFile(source));
@@ -180,19 +177,19 @@ private slots:
         }
         QTest::newRow("damaged bitmap") << QStringLiteral("bad.bmp") << QByteArray("BM\x10\0\0\0", 6)
                                         << QStringLiteral("BMP");
-        QTest::newRow("too wide to encode") << QStringLiteral("wide.png") << png
-                                            << QStringLiteral("Error writing JPEG to file");
-        QTest::newRow("missing source") << QStringLiteral("missing.bmp") << QByteArray() << QStringLiteral("introuvable");
-        QTest::newRow("missing JPEG source") << QStringLiteral("missing.jpg") << QByteArray()
-                                             << QStringLiteral("introuvable");
+        QTest::newRow("too wide to encode")
+            << QStringLiteral("wide.png") << png << QStringLiteral("Error writing JPEG to file");
+        QTest::newRow("missing source") << QStringLiteral("missing.bmp") << QByteArray()
+                                        << QStringLiteral("introuvable");
+        QTest::newRow("missing JPEG source")
+            << QStringLiteral("missing.jpg") << QByteArray() << QStringLiteral("introuvable");
     }
     void failuresKeepThePreviousPicture() {
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
         QFETCH(QString, inMessage);
         const QString source = path(name);
-        if (!content.isEmpty())
-            WriteBytes(source, content);
+        if (!content.isEmpty()) WriteBytes(source, content);
         const QString target = path(QStringLiteral("Doc7.jpg"));
         WriteBytes(target, "the previous picture");
         QString error;

@@ -56,11 +56,9 @@ QImage RandomBitmap(QRandomGenerator& random, int width, int height) {
 
 // Only the pixel bytes: the padding at the end of the rows is not part of the picture.
 bool SamePixels(const QImage& a, const QImage& b) {
-    if (a.size() != b.size() || a.format() != b.format())
-        return false;
+    if (a.size() != b.size() || a.format() != b.format()) return false;
     for (int y = 0; y < a.height(); ++y)
-        if (memcmp(a.constScanLine(y), b.constScanLine(y), size_t(a.width()) * 3) != 0)
-            return false;
+        if (memcmp(a.constScanLine(y), b.constScanLine(y), size_t(a.width()) * 3) != 0) return false;
     return true;
 }
 
@@ -177,8 +175,8 @@ private slots:
         for (int r = 0; r < rows.size(); ++r)
             for (int c = 0; c < columns.size(); ++c)
                 memcpy(present.scanLine(r) + 3 * c, picture.constScanLine(rows[r]) + 3 * columns[c], 3);
-        const QImage partial = ResamplePartial(present, rows, columns, source.width(), source.height(),
-                                               target.width(), target.height());
+        const QImage partial =
+            ResamplePartial(present, rows, columns, source.width(), source.height(), target.width(), target.height());
         QVERIFY(SamePixels(partial, ResampledBitmap(picture, target.width(), target.height())));
         // A line that the resampler reads cannot be left out.
         QImage fewer = present.copy(0, 0, present.width(), present.height() - 1);

@@ -56,10 +56,19 @@ QByteArray BuildFile(const Layout& layout, int width, int height, const Palette&
             for (int x = 0; x < width; ++x) {
                 const quint32 v = values[y][x];
                 switch (layout.bits) {
-                case 1: line[x / 8] = char(uchar(line[x / 8]) | (v << (7 - x % 8))); break;
-                case 4: line[x / 2] = char(uchar(line[x / 2]) | (v << (x % 2 ? 0 : 4))); break;
-                case 8: line[x] = char(v); break;
-                case 16: line[2 * x] = char(v & 0xFF); line[2 * x + 1] = char(v >> 8); break;
+                case 1:
+                    line[x / 8] = char(uchar(line[x / 8]) | (v << (7 - x % 8)));
+                    break;
+                case 4:
+                    line[x / 2] = char(uchar(line[x / 2]) | (v << (x % 2 ? 0 : 4)));
+                    break;
+                case 8:
+                    line[x] = char(v);
+                    break;
+                case 16:
+                    line[2 * x] = char(v & 0xFF);
+                    line[2 * x + 1] = char(v >> 8);
+                    break;
                 case 24:
                 case 32:
                     for (int k = 0; k < layout.bits / 8; ++k)
@@ -192,16 +201,15 @@ private slots:
         add("1 bit, core header", PalettedCase({.bits = 1, .headerSize = 12, .paletteSize = 2}, 17, 2, random));
         // Direct colours.
         add("16 bits, 5-5-5", MaskedCase({.bits = 16}, {0x7C00, 0x03E0, 0x001F}, 9, 5, random));
-        add("16 bits, bit fields 5-6-5",
-            MaskedCase({.bits = 16, .compression = 3, .masks = {0xF800, 0x07E0, 0x001F}}, {0xF800, 0x07E0, 0x001F},
-                       7, 4, random));
+        add("16 bits, bit fields 5-6-5", MaskedCase({.bits = 16, .compression = 3, .masks = {0xF800, 0x07E0, 0x001F}},
+                                                    {0xF800, 0x07E0, 0x001F}, 7, 4, random));
         add("24 bits", MaskedCase({.bits = 24}, {0xFF0000, 0xFF00, 0xFF}, 7, 5, random));
         add("24 bits, top-down", MaskedCase({.bits = 24, .topDown = true}, {0xFF0000, 0xFF00, 0xFF}, 6, 3, random));
         add("24 bits, core header", MaskedCase({.bits = 24, .headerSize = 12}, {0xFF0000, 0xFF00, 0xFF}, 3, 3, random));
         add("32 bits", MaskedCase({.bits = 32}, {0xFF0000, 0xFF00, 0xFF}, 5, 4, random));
         add("32 bits, bit fields red last",
-            MaskedCase({.bits = 32, .compression = 3, .masks = {0xFF, 0xFF00, 0xFF0000}}, {0xFF, 0xFF00, 0xFF0000},
-                       6, 3, random));
+            MaskedCase({.bits = 32, .compression = 3, .masks = {0xFF, 0xFF00, 0xFF0000}}, {0xFF, 0xFF00, 0xFF0000}, 6,
+                       3, random));
         add("32 bits, 10-bit fields, top-down",
             MaskedCase({.bits = 32, .topDown = true, .compression = 3, .masks = {0x3FF00000, 0xFFC00, 0x3FF}},
                        {0x3FF00000, 0xFFC00, 0x3FF}, 4, 4, random));
@@ -214,15 +222,15 @@ private slots:
         // RLE8: a run, an odd literal run (padded), a delta, lines ended early, a run past the right edge.
         const Palette palette = {qRgb(1, 2, 3), qRgb(200, 0, 0), qRgb(0, 200, 0), qRgb(0, 0, 200)};
         const QRgb p0 = palette[0], r = palette[1], g = palette[2], b = palette[3];
-        const QByteArray rle8 = Rle8({3, 1, 0, 3, 2, 3, 2, 0,   // row 0: r r r g b g
-                                      0, 0,                     // end of line
-                                      2, 3, 0, 2, 2, 1, 1, 2,   // row 1: b b, move 2 right and 1 down, g
-                                      0, 0,                     // end of line: row 3
-                                      9, 1,                     // row 3: r r r r r r (clipped)
-                                      0, 1});                   // end of picture
+        const QByteArray rle8 = Rle8({3, 1, 0, 3, 2, 3, 2, 0, // row 0: r r r g b g
+                                      0, 0,                   // end of line
+                                      2, 3, 0, 2, 2, 1, 1, 2, // row 1: b b, move 2 right and 1 down, g
+                                      0, 0,                   // end of line: row 3
+                                      9, 1,                   // row 3: r r r r r r (clipped)
+                                      0, 1});                 // end of picture
         // Top row first; the file gives the bottom row first.
-        const QList<QList<QRgb>> rle8Pixels = {{r, r, r, r, r, r}, {p0, p0, p0, p0, g, p0},
-                                               {b, b, p0, p0, p0, p0}, {r, r, r, g, b, g}};
+        const QList<QList<QRgb>> rle8Pixels = {
+            {r, r, r, r, r, r}, {p0, p0, p0, p0, g, p0}, {b, b, p0, p0, p0, p0}, {r, r, r, g, b, g}};
         Layout rleLayout{.bits = 8, .compression = 1, .paletteSize = 4};
         add("RLE8", {BuildFile(rleLayout, 6, 4, palette, {}, rle8), FromColours(rle8Pixels)});
         // RLE4: a run of alternating colours and a literal run of 3 (2 bytes, padded to 2).
@@ -258,29 +266,29 @@ private slots:
         QTest::newRow("8-bit palette") << QStringList{QStringLiteral("-colors"), QStringLiteral("200"),
                                                       QStringLiteral("-type"), QStringLiteral("Palette")}
                                        << QStringLiteral("BMP3");
-        QTest::newRow("RLE8") << QStringList{QStringLiteral("-colors"), QStringLiteral("60"), QStringLiteral("-type"),
-                                             QStringLiteral("Palette"), QStringLiteral("-compress"),
-                                             QStringLiteral("RLE")}
+        QTest::newRow("RLE8") << QStringList{QStringLiteral("-colors"),   QStringLiteral("60"),
+                                             QStringLiteral("-type"),     QStringLiteral("Palette"),
+                                             QStringLiteral("-compress"), QStringLiteral("RLE")}
                               << QStringLiteral("BMP3");
         QTest::newRow("1 bit") << QStringList{QStringLiteral("-type"), QStringLiteral("Bilevel")}
                                << QStringLiteral("BMP3");
         QTest::newRow("core header") << QStringList{QStringLiteral("-colors"), QStringLiteral("16"),
                                                     QStringLiteral("-type"), QStringLiteral("Palette")}
                                      << QStringLiteral("BMP2");
-        QTest::newRow("32 bits with alpha") << QStringList{QStringLiteral("-type"), QStringLiteral("TrueColorAlpha")}
-                                            << QStringLiteral("BMP");
+        QTest::newRow("32 bits with alpha")
+            << QStringList{QStringLiteral("-type"), QStringLiteral("TrueColorAlpha")} << QStringLiteral("BMP");
     }
     void filesOfImageMagick() {
         QFETCH(QStringList, options);
         QFETCH(QString, format);
         const QString bmp = m_folder.filePath(QStringLiteral("im.bmp"));
-        RunRequiredTool(QStringLiteral("convert"), QStringList{QStringLiteral("-size"), QStringLiteral("37x23"),
-                                                               QStringLiteral("plasma:fractal"),
-                                                               QStringLiteral("-seed"), QStringLiteral("5")} +
-                                                       options + QStringList{format + QLatin1Char(':') + bmp});
+        RunRequiredTool(QStringLiteral("convert"),
+                        QStringList{QStringLiteral("-size"), QStringLiteral("37x23"), QStringLiteral("plasma:fractal"),
+                                    QStringLiteral("-seed"), QStringLiteral("5")} +
+                            options + QStringList{format + QLatin1Char(':') + bmp});
         // ImageMagick's own reading of the file, as PPM: 8-bit red, green, blue.
-        const QByteArray ppm = RunRequiredTool(QStringLiteral("convert"),
-                                               {bmp, QStringLiteral("-depth"), QStringLiteral("8"), QStringLiteral("ppm:-")});
+        const QByteArray ppm = RunRequiredTool(
+            QStringLiteral("convert"), {bmp, QStringLiteral("-depth"), QStringLiteral("8"), QStringLiteral("ppm:-")});
         QImage theirs;
         QVERIFY(theirs.loadFromData(ppm, "PPM"));
         QImage ours;
@@ -307,8 +315,8 @@ private slots:
         QTest::newRow("cut in the header") << good.left(30) << QStringLiteral("tronquée");
         QTest::newRow("100000 x 100000") << patched(22, 100000).replace(18, 4, QByteArray("\xA0\x86\x01\x00", 4))
                                          << QStringLiteral("trop grande");
-        QTest::newRow("12000 x 12000, 400 bytes") << patched(22, 12000).replace(18, 4, QByteArray("\xE0\x2E\0\0", 4))
-                                                  << QStringLiteral("tronquée");
+        QTest::newRow("12000 x 12000, 400 bytes")
+            << patched(22, 12000).replace(18, 4, QByteArray("\xE0\x2E\0\0", 4)) << QStringLiteral("tronquée");
         QTest::newRow("height of -2^31") << patched(22, 0x80000000u) << QStringLiteral("trop grande");
         QTest::newRow("zero width") << patched(18, 0) << QStringLiteral("vide");
         QTest::newRow("zero height") << patched(22, 0) << QStringLiteral("vide");
@@ -319,10 +327,10 @@ private slots:
         QTest::newRow("pixels cut short") << good.left(good.size() - 40) << QStringLiteral("tronquée");
         QTest::newRow("pixel offset past the end") << patched(10, 100000) << QStringLiteral("tronquée");
         Layout rle{.bits = 8, .compression = 1, .paletteSize = 2};
-        QTest::newRow("RLE8 without its end") << BuildFile(rle, 4, 4, {}, {}, Rle8({4, 1, 0, 0, 4, 1}))
-                                              << QStringLiteral("tronquée");
-        QTest::newRow("RLE8 literal run past the end") << BuildFile(rle, 4, 4, {}, {}, Rle8({0, 200, 1, 1}))
-                                                       << QStringLiteral("tronquée");
+        QTest::newRow("RLE8 without its end")
+            << BuildFile(rle, 4, 4, {}, {}, Rle8({4, 1, 0, 0, 4, 1})) << QStringLiteral("tronquée");
+        QTest::newRow("RLE8 literal run past the end")
+            << BuildFile(rle, 4, 4, {}, {}, Rle8({0, 200, 1, 1})) << QStringLiteral("tronquée");
         QTest::newRow("RLE8 delta cut") << BuildFile(rle, 4, 4, {}, {}, Rle8({0, 2, 1})) << QStringLiteral("tronquée");
     }
     void hostileFilesAreRefused() {

@@ -17,15 +17,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QImage bitmap;
     QString error;
     if (!ReadBitmapData(file, &bitmap, &error)) {
-        if (!bitmap.isNull() || error.isEmpty())
-            __builtin_trap();
+        if (!bitmap.isNull() || error.isEmpty()) __builtin_trap();
         return 0;
     }
-    if (bitmap.format() != kBitmap24Format)
-        __builtin_trap();
+    if (bitmap.format() != kBitmap24Format) __builtin_trap();
     QImage again;
-    if (!ReadBitmapData(WriteBitmapData(bitmap), &again) || again.size() != bitmap.size())
-        __builtin_trap();
+    if (!ReadBitmapData(WriteBitmapData(bitmap), &again) || again.size() != bitmap.size()) __builtin_trap();
     for (int y = 0; y < bitmap.height(); ++y)
         if (std::memcmp(again.constScanLine(y), bitmap.constScanLine(y), size_t(bitmap.width()) * 3) != 0)
             __builtin_trap();

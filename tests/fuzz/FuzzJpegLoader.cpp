@@ -15,14 +15,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray file = QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     JpegInfo info;
-    if (!JpegReadInfo(file, &info))
-        return 0;
+    if (!JpegReadInfo(file, &info)) return 0;
     QImage bitmap;
     QString error;
     if (JpegDecodeBitmap(file, &bitmap, &error)) {
         const QSize upright = UprightSize(info.orientation, info.width, info.height);
-        if (bitmap.size() != upright)
-            __builtin_trap();
+        if (bitmap.size() != upright) __builtin_trap();
     } else if (!bitmap.isNull() || error.isEmpty()) {
         __builtin_trap();
     }
@@ -32,8 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const FitRect fit = FitImageRect(90, 90, upright.width(), upright.height());
         // A picture so thin that its fitted height or width truncates to 0 has an empty thumbnail.
         const bool empty = fit.width <= 0 || fit.height <= 0;
-        if (empty ? !fitted.isNull() : fitted.size() != QSize(fit.width, fit.height))
-            __builtin_trap();
+        if (empty ? !fitted.isNull() : fitted.size() != QSize(fit.width, fit.height)) __builtin_trap();
     }
     return 0;
 }

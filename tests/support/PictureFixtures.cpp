@@ -35,14 +35,12 @@ bool SamePixels(const QImage& a, const QImage& b) {
     if (a.size() != b.size() || a.format() != QImage::Format_BGR888 || b.format() != QImage::Format_BGR888)
         return false;
     for (int y = 0; y < a.height(); ++y)
-        if (std::memcmp(a.constScanLine(y), b.constScanLine(y), size_t(a.width()) * 3) != 0)
-            return false;
+        if (std::memcmp(a.constScanLine(y), b.constScanLine(y), size_t(a.width()) * 3) != 0) return false;
     return true;
 }
 
 int LargestDifference(const QImage& a, const QImage& b) {
-    if (a.size() != b.size() || a.format() != QImage::Format_BGR888 || b.format() != QImage::Format_BGR888)
-        return -1;
+    if (a.size() != b.size() || a.format() != QImage::Format_BGR888 || b.format() != QImage::Format_BGR888) return -1;
     int largest = 0;
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width() * 3; ++x)
@@ -56,10 +54,8 @@ QByteArray PixelBytes(const QImage& bitmap, int x, int y) {
 
 QString RequiredTool(const QString& name) {
     QString path = QStandardPaths::findExecutable(name, {QStringLiteral("/usr/bin")});
-    if (path.isEmpty())
-        path = QStandardPaths::findExecutable(name);
-    if (path.isEmpty())
-        qFatal("%s is missing: install the packages of scripts/packages.txt", qPrintable(name));
+    if (path.isEmpty()) path = QStandardPaths::findExecutable(name);
+    if (path.isEmpty()) qFatal("%s is missing: install the packages of scripts/packages.txt", qPrintable(name));
     return path;
 }
 
@@ -79,10 +75,10 @@ QByteArray WithExifOrientation(const QByteArray& jpeg, int orientation, bool big
     };
     auto u32 = [&](int value) { return bigEndian ? u16(0) + u16(value) : u16(value) + u16(0); };
     QByteArray tiff = bigEndian ? QByteArrayLiteral("MM") : QByteArrayLiteral("II");
-    tiff += u16(42) + u32(8);                              // header, first directory at 8
-    tiff += u16(1);                                        // one entry
+    tiff += u16(42) + u32(8);                                          // header, first directory at 8
+    tiff += u16(1);                                                    // one entry
     tiff += u16(0x0112) + u16(3) + u32(1) + u16(orientation) + u16(0); // orientation, SHORT, 1 value
-    tiff += u32(0);                                        // no next directory
+    tiff += u32(0);                                                    // no next directory
     const QByteArray segment = QByteArrayLiteral("Exif\0\0") + tiff;
     const int length = int(segment.size()) + 2;
     QByteArray marker = QByteArrayLiteral("\xFF\xE1");
