@@ -295,6 +295,19 @@ private slots:
         QVERIFY(SamePixels(OrientUpright(stored, 6), rotated(90)));
         QVERIFY(SamePixels(OrientUpright(stored, 7), rotated(90).mirrored(false, true)));
         QVERIFY(SamePixels(OrientUpright(stored, 8), rotated(270)));
+        // Grey pictures (one-channel JPEGs) are turned the same way and stay grey.
+        QImage grey(5, 3, kBitmapGreyFormat);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 5; ++x)
+                grey.scanLine(y)[x] = uchar(random.bounded(256));
+        const QImage greyUpright = OrientUpright(grey, 7);
+        QCOMPARE(greyUpright.format(), kBitmapGreyFormat);
+        QVERIFY(SamePixels(ToBitmap24(greyUpright), OrientUpright(ToBitmap24(grey), 7)));
+        QVERIFY(SamePixels(ToBitmap24(OrientUpright(grey, 6)), [&] {
+            QImage copy = grey;
+            RotateBitmap90(&copy, 90);
+            return copy;
+        }()));
     }
 
     // The partial decoding of thumbnails gives exactly what decoding everything and resampling gives.
