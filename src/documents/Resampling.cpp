@@ -7,6 +7,10 @@
 #include <thread>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // A result that double arithmetic puts a hair below a whole number is that whole number.
@@ -82,8 +86,20 @@ void ResampleRow(const Job& job, int y, double* w00, double* w10, double* w01, d
     const double topSquare = dy * dy, bottomSquare = (1 - dy) * (1 - dy);
     const double* __restrict leftSquare = c.leftSquare.data();
     const double* __restrict rightSquare = c.rightSquare.data();
-    // The four inverse distances of every column, in a loop of its own that the compiler can vectorise.
-    for (int x = 0; x < width; ++x) {
+    // The four inverse distances of every column, two columns at a time where the processor allows: packed square
+    // roots and divisions round exactly like the scalar ones, so the pixels do not change.
+    int x = 0;
+#ifdef __SSE2__
+    const __m128d one = _mm_set1_pd(1), topPair = _mm_set1_pd(topSquare), bottomPair = _mm_set1_pd(bottomSquare);
+    for (; x + 1 < width; x += 2) {
+        const __m128d l = _mm_loadu_pd(leftSquare + x), r = _mm_loadu_pd(rightSquare + x);
+        _mm_storeu_pd(w00 + x, _mm_div_pd(one, _mm_sqrt_pd(_mm_add_pd(l, topPair))));
+        _mm_storeu_pd(w10 + x, _mm_div_pd(one, _mm_sqrt_pd(_mm_add_pd(r, topPair))));
+        _mm_storeu_pd(w01 + x, _mm_div_pd(one, _mm_sqrt_pd(_mm_add_pd(l, bottomPair))));
+        _mm_storeu_pd(w11 + x, _mm_div_pd(one, _mm_sqrt_pd(_mm_add_pd(r, bottomPair))));
+    }
+#endif
+    for (; x < width; ++x) {
         w00[x] = 1 / std::sqrt(leftSquare[x] + topSquare);
         w10[x] = 1 / std::sqrt(rightSquare[x] + topSquare);
         w01[x] = 1 / std::sqrt(leftSquare[x] + bottomSquare);
@@ -91,7 +107,7 @@ void ResampleRow(const Job& job, int y, double* w00, double* w10, double* w01, d
     }
     const double upWeight = 1 / dy, downWeight = 1 / (1 - dy);
     const double verticalSum = upWeight + downWeight;
-    for (int x = 0; x < width; ++x, out += 3) {
+    for (x = 0; x < width; ++x, out += 3) {
         const qsizetype left = c.left[size_t(x)];
         const uchar* a = top + left;
         const uchar* b = bottom + left;
