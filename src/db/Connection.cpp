@@ -59,29 +59,46 @@ bool AdoAvailable(QString* error)
     return false;
 }
 
+namespace {
+
+// Opens the SQLite connection; returns the reason when it cannot be used. The QSqlDatabase
+// handle ends here, so the caller can remove a failed connection cleanly.
+QString OpenSqliteConnection(const QString& connectionName, const QString& path)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(kSqliteDriver, connectionName);
+    db.setDatabaseName(path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!db.open()) return db.lastError().text();
+    {
+        // Opening reads nothing yet: a first read tells a damaged or foreign file. The statement must
+        // be finished before the collation can be installed.
+        QSqlQuery probe(db);
+        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
+            return QStringLiteral("Le fichier \"%1\" n'est pas une base de données lisible : %2")
+                .arg(path, probe.lastError().text());
+    }
+    if (!RegisterFrenchCollation(SqliteHandle(db)))
+        return QStringLiteral("Impossible de préparer l'ordre de tri de la base de données.");
+    return {};
+}
+
+QString OpenOdbcConnection(const QString& connectionName, const QString& dataSource)
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(kOdbcDriver, connectionName);
+    db.setDatabaseName(dataSource);
+    return db.open() ? QString() : db.lastError().text();
+}
+
+} // namespace
+
 bool OpenDatabaseFile(const QString& connectionName, const QString& path, QString* error)
 {
     CloseDatabase(connectionName);
     // SQLite would create a missing file: a database that is not there must stay absent.
     if (!QFileInfo(path).isFile())
         return Fail(connectionName, QStringLiteral("La base de données \"%1\" est introuvable.").arg(path), error);
-    QSqlDatabase db = QSqlDatabase::addDatabase(kSqliteDriver, connectionName);
-    db.setDatabaseName(path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-    if (!db.open()) return Fail(connectionName, db.lastError().text(), error);
-    {
-        // Opening reads nothing yet: a first read tells a damaged or foreign file.
-        QSqlQuery probe(db);
-        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
-            return Fail(connectionName,
-                        QStringLiteral("Le fichier \"%1\" n'est pas une base de données lisible : %2")
-                            .arg(path, probe.lastError().text()),
-                        error);
-    }
-    if (!RegisterFrenchCollation(SqliteHandle(db)))
-        return Fail(connectionName, QStringLiteral("Impossible de préparer l'ordre de tri de la base de données."),
-                    error);
-    return true;
+    const QString failure = OpenSqliteConnection(connectionName, path);
+    return failure.isEmpty() || Fail(connectionName, failure, error);
 }
 
 bool OpenDatabase(const QString& connectionName, QString* error)
@@ -91,10 +108,8 @@ bool OpenDatabase(const QString& connectionName, QString* error)
     if (settings.provider == kProviderOleDb) return OpenDatabaseFile(connectionName, DatabaseFile(), error);
     if (settings.provider == kProviderOdbc) {
         CloseDatabase(connectionName);
-        QSqlDatabase db = QSqlDatabase::addDatabase(kOdbcDriver, connectionName);
-        db.setDatabaseName(settings.odbcName);
-        if (!db.open()) return Fail(connectionName, db.lastError().text(), error);
-        return true;
+        const QString failure = OpenOdbcConnection(connectionName, settings.odbcName);
+        return failure.isEmpty() || Fail(connectionName, failure, error);
     }
     if (error)
         *error = QStringLiteral("Fournisseur de données inconnu : \"%1\". Les valeurs reconnues de [DataBase] "

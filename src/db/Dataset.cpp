@@ -4,6 +4,7 @@
 #include "db/SqlText.h"
 
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -272,7 +273,8 @@ bool Dataset::writeRow(QString* error)
             if (error) *error = DatabaseError(query);
             return false;
         }
-        QVariant key = query.lastInsertId();
+        // The ODBC driver cannot tell the new key: read it back instead.
+        QVariant key = db.driver()->hasFeature(QSqlDriver::LastInsertId) ? query.lastInsertId() : QVariant();
         if (!key.isValid()) {
             QSqlQuery last(db);
             if (last.exec(QStringLiteral("SELECT MAX(%1) FROM %2").arg(Quoted(m_keyField), Quoted(m_tableName))) &&
