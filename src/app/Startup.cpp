@@ -10,6 +10,7 @@
 #include "db/Connection.h"
 #include "db/DatabaseSettings.h"
 #include "db/DbVersion.h"
+#include "db/StartupUpdate.h"
 #include "db/TDataModule1.h"
 
 #include <QFileInfo>
@@ -60,7 +61,23 @@ bool ConnectDataModule(TDataModule1& dataModule)
     return false;
 }
 
-bool PrepareDatabaseVersion()
+bool PrepareDatabaseVersion() { return PrepareDatabaseVersion(UpdateFeedback(), UpdateBackup::Ask); }
+
+namespace {
+
+// The scripts waiting in the data folder, then the database kept in the program folder. A run that
+// could not go to its end stops the start-up: the program must not work on a database half updated.
+bool RunStartupUpdates(const UpdateFeedback& feedback, UpdateBackup backup)
+{
+    QString error;
+    if (RunWaitingUpdateScripts(backup, feedback, &error) && UpdateProgramDirDatabase(feedback, &error)) return true;
+    Messages().show(MessageIcon::Error, StartupTitle(), error);
+    return false;
+}
+
+} // namespace
+
+bool PrepareDatabaseVersion(const UpdateFeedback& feedback, UpdateBackup backup)
 {
     if (!DatabaseFileExists()) return true;
     const QString column = VersionColumn(kMainConnection);
@@ -73,5 +90,5 @@ bool PrepareDatabaseVersion()
     }
     const QString version = GetDbVersion(kMainConnection, QStringLiteral("OBJECT_VAL_STR"), column);
     if (VersionNumber(version) < VersionNumber(Product::kVersion)) EnsureDataFile(Product::UpdateScriptName());
-    return true;
+    return RunStartupUpdates(feedback, backup);
 }

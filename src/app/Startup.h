@@ -22,9 +22,17 @@ bool ConnectDataModule(TDataModule1& dataModule);
 
 // Brings the database version up to date before the program works on it: in a development
 // layout the database is stamped with the program version; an older database gets the update
-// script copied into the data folder. False (with the message shown) when the version cannot be
-// read or written.
+// script copied into the data folder. Then the update scripts waiting in the data folder run
+// (db/StartupUpdate.h), each after the backup question, and the database kept in the program
+// folder is updated too. False (with the message shown) when the version cannot be read or
+// written or an update could not run to its end.
 bool PrepareDatabaseVersion();
+
+// The same, with the progress window and text line the updates report to, and the backup choice
+// (the command-line tool asks no question).
+struct UpdateFeedback;
+enum class UpdateBackup;
+bool PrepareDatabaseVersion(const UpdateFeedback& feedback, UpdateBackup backup);
 
 // Product name + " est déjà en exécution."
 QString AlreadyRunningMessage();
