@@ -1,12 +1,15 @@
 #include "cli/Commands.h"
 
+#include "cli/BackupCommand.h"
 #include "cli/CompactCommand.h"
 #include "cli/InfoCommand.h"
-#include "cli/UpdateCommand.h"
+#include "cli/RestoreCommand.h"
 
 void RegisterCommands(CommandRegistry& registry)
 {
     registry.add(InfoCommand());
     registry.add(CompactCommand());
-    registry.add(UpdateCommand());
+    registry.add(BackupCommand());
+    registry.add(RestoreCommand());
+    registry.add(HistoryCommand());
 }

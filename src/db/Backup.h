@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+class ProgressReporter;
+class TDataModule1;
+
+// Saving the whole data set into one archive, and compacting the database file.
+//
+// The data set is the database file DbDir + "Access/KESTOVRAN.MDB" (always this file, whatever db.ini
+// names for the connection), the pictures "*.jpg" of DbDir + "Images/" and the attached files "*.f"
+// of DbDir + "Files/". Its archive is a Microsoft Cabinet (MSZIP) holding "KESTOVRAN.MDB", then the
+// pictures, then the attached files, each under its bare name (documents/Cabinet.h); a data set past
+// what one cabinet holds is written as numbered parts.
+
+// The texts the history keeps (the first one is spelt as older installations wrote it).
+inline const QString kBackupDescription = QStringLiteral("Sauvagarde de la base de données");
+inline const QString kRestoreDescription = QStringLiteral("Restauration de la base de données");
+inline const QString kCompactDescription = QStringLiteral("Compactage de la base de données");
+inline const QString kPleaseWaitMessage = QStringLiteral("Quelques instants, SVP ...");
+
+// DataDir + "Backup/".
+QString BackupFolder();
+// BackupFolder() + "KESTOVRAN_ACCESS_BACKUP_" + the day as dd_mm_yyyy + ".bkp".
+QString ProposedBackupName(const QDate& day);
+// DbDir + "Access/KESTOVRAN.MDB", + "Images/", + "Files/".
+QString DataSetDatabaseFile();
+QString DataSetImagesFolder();
+QString DataSetFilesFolder();
+
+// Writes the archive of the data set to target; no connection may be open on the database. The
+// database file is compacted first (put back as it was when that fails). The progress shows the
+// task "Compression : " + each picture's and attached file's name and counts them. On failure nothing
+// is left under target's name, and an older archive there is kept.
+bool WriteBackupArchive(const QString& target, ProgressReporter& progress, QString* error = nullptr);
+
+// The whole backup on the open data set: the history row with description (written first, so that the
+// archive holds it), the progress "Sauvegarde de la base" / "Quelques instants, SVP ...", the connection
+// closed during the file work and opened again afterwards, back on the same person, in every case.
+bool BackupDatabase(TDataModule1& dataModule, const QString& target, const QString& description,
+                    ProgressReporter& progress, QString* error = nullptr);
+
+// The compaction of the database file in place, with its history row first and the progress
+// "Compactage de la base"; the connection is closed meanwhile and opened again in every case. A failed
+// compaction leaves the database as it was, under its own name.
+bool CompactDataSet(TDataModule1& dataModule, ProgressReporter& progress, QString* error = nullptr);
