@@ -6,6 +6,7 @@
 #include "db/Dataset.h"
 #include "db/DatasetRoutines.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QCalendarWidget>
 #include <QCloseEvent>
@@ -16,6 +17,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStyle>
 #include <QTextCharFormat>
 #include <QToolButton>
@@ -316,4 +318,21 @@ TSelectDate* ShowDatePicker(QLineEdit* field, Dataset* row, const QString& colum
     field->selectAll();
     picker->show();
     return picker;
+}
+
+void AttachDatePicker(QLineEdit* field, QAbstractButton* button, Dataset* row, const QString& column,
+                      TSelectDate::ColumnKind kind) {
+    if (!field) return;
+    const QPointer<Dataset> boundRow(row);
+    const auto open = [field, boundRow, row, column, kind] {
+        // A row that was destroyed in the meantime is not written to.
+        if (row && !boundRow) return;
+        ShowDatePicker(field, boundRow.data(), column, kind);
+    };
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* shortcut = new QShortcut(QKeySequence(key), field);
+        shortcut->setContext(Qt::WidgetShortcut);
+        QObject::connect(shortcut, &QShortcut::activated, field, open);
+    }
+    if (button) QObject::connect(button, &QAbstractButton::clicked, field, open);
 }

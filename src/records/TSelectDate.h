@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class Dataset;
+class QAbstractButton;
 class QCalendarWidget;
 class QLabel;
 class QLineEdit;
@@ -80,3 +81,9 @@ private:
 // the picker, which deletes itself when it closes.
 TSelectDate* ShowDatePicker(QLineEdit* field, Dataset* row = nullptr, const QString& column = QString(),
                             TSelectDate::ColumnKind kind = TSelectDate::ColumnKind::Date);
+
+// Ties a date field to the picker as the date fields of the dialogs have it: a click on button (when given) or
+// Enter in the field opens the picker with the same arguments. Enter is taken by the field, so it does not also
+// press the dialog's default button.
+void AttachDatePicker(QLineEdit* field, QAbstractButton* button, Dataset* row = nullptr,
+                      const QString& column = QString(), TSelectDate::ColumnKind kind = TSelectDate::ColumnKind::Date);

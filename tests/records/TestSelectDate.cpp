@@ -11,6 +11,7 @@
 
 #include <QAbstractItemView>
 #include <QCalendarWidget>
+#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
@@ -286,6 +287,44 @@ private slots:
         }
         QCOMPARE(FieldText(field), expected);
         if (masked && expected.isEmpty()) QCOMPARE(m_masked->editText(), QStringLiteral("__/__/____"));
+    }
+
+    // In a dialog, the button and Enter in the date field open the picker; Enter does not press the default button.
+    void attachedToADialogsField() {
+        QDialog dialog;
+        auto* field = new MaskEdit(MaskEdit::kDateMask, &dialog);
+        field->setGeometry(10, 10, 100, 22);
+        auto* button = new QToolButton(&dialog);
+        button->setGeometry(115, 10, 22, 22);
+        auto* ok = new QPushButton(QStringLiteral(" &Ok"), &dialog);
+        ok->setGeometry(10, 50, 75, 25);
+        ok->setDefault(true);
+        connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+        AttachDatePicker(field, button);
+        field->setText(QStringLiteral("15/06/1985"));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&dialog));
+        field->setFocus();
+        QSignalSpy accepted(&dialog, &QDialog::accepted);
+
+        QTest::keyClick(field, Qt::Key_Return);
+        QPointer<TSelectDate> picker = qobject_cast<TSelectDate*>(QApplication::activePopupWidget());
+        QVERIFY(picker);
+        QCOMPARE(picker->field(), field);
+        QCOMPARE(picker->selectedDate(), QDate(1985, 6, 15));
+        QCOMPARE(accepted.count(), 0);
+        QVERIFY(dialog.isVisible());
+        picker->close();
+        QTRY_VERIFY(picker.isNull());
+
+        QTest::mouseClick(button, Qt::LeftButton);
+        picker = qobject_cast<TSelectDate*>(QApplication::activePopupWidget());
+        QVERIFY(picker);
+        Act(picker, {QStringLiteral("M+")});
+        QTest::mouseClick(picker->findChild<QPushButton*>(QStringLiteral("Btn_Ok")), Qt::LeftButton);
+        QTRY_VERIFY(picker.isNull());
+        QCOMPARE(field->text(), QStringLiteral("15/07/1985"));
+        QCOMPARE(accepted.count(), 0);
     }
 
     void placement_data() {
