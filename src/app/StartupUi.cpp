@@ -10,6 +10,7 @@
 #include "app/TerminationSignals.h"
 #include "controls/MessageBoxService.h"
 #include "db/TDataModule1.h"
+#include "db/UpdateScript.h"
 #include "records/TMainForm.h"
 
 #include <QApplication>
@@ -55,7 +56,14 @@ int RunQuorvel(int argc, char** argv)
     splash.setProgress(4);
 
     TDataModule1 dataModule;
-    if (!ConnectDataModule(dataModule) || !PrepareDatabaseVersion()) return 1;
+    if (!ConnectDataModule(dataModule)) return 1;
+    {
+        // Waiting update scripts report on their own window and on the splash's info line.
+        TWait updateWindow;
+        updateWindow.centreInWorkArea();
+        const UpdateFeedback feedback{&updateWindow, [&](const QString& text) { splash.setInfo(text); }, {}};
+        if (!PrepareDatabaseVersion(feedback, UpdateBackup::Ask)) return 1;
+    }
 
     splash.setProgress(5);
     splash.setInfo(kLoading);
