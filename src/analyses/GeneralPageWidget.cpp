@@ -1,6 +1,7 @@
 #include "analyses/GeneralPageWidget.h"
 
 #include "app/MessageService.h"
+#include "controls/ButtonGlyphs.h"
 #include "app/SqlClauses.h"
 #include "controls/DateCellDelegate.h"
 #include "db/Connection.h"
@@ -22,12 +23,13 @@
 namespace {
 
 QToolButton* PageButton(QWidget* parent, const QString& name, const QString& text, const QString& hint,
-                        QStyle::StandardPixmap icon) {
+                        ButtonGlyph icon) {
     auto* button = new QToolButton(parent);
     button->setObjectName(name);
     button->setText(text);
     button->setToolTip(hint);
-    button->setIcon(parent->style()->standardIcon(icon));
+    button->setIcon(ButtonGlyphIcon(icon));
+    button->setIconSize(QSize(22, 22));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setAutoRaise(true);
     button->setFixedWidth(76);
@@ -79,11 +81,11 @@ GeneralPageWidget::GeneralPageWidget(Dataset* results, QWidget* parent)
     analysisRow->addWidget(m_analysisList, 1);
     analysisRow->addLayout(ButtonColumn(
         {PageButton(this, QStringLiteral("Btn_Analysis_Add"), QStringLiteral("Ajouter"),
-                    QStringLiteral("Ajouter une analyse"), QStyle::SP_FileDialogNewFolder),
+                    QStringLiteral("Ajouter une analyse"), ButtonGlyph::Add),
          PageButton(this, QStringLiteral("Btn_Analysis_Edit"), QStringLiteral("Modifier"),
-                    QStringLiteral("Modifier cette analyse"), QStyle::SP_FileDialogDetailedView),
+                    QStringLiteral("Modifier cette analyse"), ButtonGlyph::Edit),
          PageButton(this, QStringLiteral("Btn_Analysis_Delete"), QStringLiteral("Retirer"),
-                    QStringLiteral("Retirer cette analyse"), QStyle::SP_TrashIcon)}));
+                    QStringLiteral("Retirer cette analyse"), ButtonGlyph::Delete)}));
 
     // The chart of the current person-analysis, on its blue gradient.
     auto* chart = new QFrame(this);
@@ -96,11 +98,11 @@ GeneralPageWidget::GeneralPageWidget(Dataset* results, QWidget* parent)
     chartRow->addWidget(chart, 1);
     chartRow->addLayout(ButtonColumn(
         {PageButton(this, QStringLiteral("Btn_Chart_Type"), QStringLiteral("Mode"),
-                    QStringLiteral("Années ou dates"), QStyle::SP_FileDialogListView),
+                    QStringLiteral("Années ou dates"), ButtonGlyph::ChartMode),
          PageButton(this, QStringLiteral("Btn_Chart_Save"), QStringLiteral("Enregistrer"),
-                    QStringLiteral("Enregistrer le graphique"), QStyle::SP_DialogSaveButton),
+                    QStringLiteral("Enregistrer le graphique"), ButtonGlyph::Save),
          PageButton(this, QStringLiteral("Btn_Chart_Print"), QStringLiteral("Imprimer"),
-                    QStringLiteral("Imprimer le graphique"), QStyle::SP_FileIcon)}));
+                    QStringLiteral("Imprimer le graphique"), ButtonGlyph::Print)}));
 
     m_resultsGrid->setObjectName(QStringLiteral("Grid_AnalysisValue"));
     m_resultsGrid->setModel(m_resultsModel);
@@ -128,11 +130,11 @@ GeneralPageWidget::GeneralPageWidget(Dataset* results, QWidget* parent)
     resultsRow->addWidget(m_resultsGrid, 1);
     resultsRow->addLayout(ButtonColumn(
         {PageButton(this, QStringLiteral("Btn_AnalysisValue_Add"), QStringLiteral("Ajouter"),
-                    QStringLiteral("Ajouter une valeur"), QStyle::SP_FileDialogNewFolder),
+                    QStringLiteral("Ajouter une valeur"), ButtonGlyph::Add),
          PageButton(this, QStringLiteral("Btn_AnalysisValue_Edit"), QStringLiteral("Modifier"),
-                    QStringLiteral("Modifier cette valeur"), QStyle::SP_FileDialogDetailedView),
+                    QStringLiteral("Modifier cette valeur"), ButtonGlyph::Edit),
          PageButton(this, QStringLiteral("Btn_AnalysisValue_Delete"), QStringLiteral("Supprimer"),
-                    QStringLiteral("Supprimer cette valeur"), QStyle::SP_TrashIcon)}));
+                    QStringLiteral("Supprimer cette valeur"), ButtonGlyph::Delete)}));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);

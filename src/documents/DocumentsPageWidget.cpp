@@ -1,6 +1,7 @@
 #include "documents/DocumentsPageWidget.h"
 
 #include "app/MessageService.h"
+#include "controls/ButtonGlyphs.h"
 #include "app/SqlClauses.h"
 #include "db/Dataset.h"
 #include "db/DatasetModel.h"
@@ -21,11 +22,11 @@
 
 namespace {
 
-QToolButton* PanelButton(QWidget* parent, const QString& name, const QString& hint, QStyle::StandardPixmap icon) {
+QToolButton* PanelButton(QWidget* parent, const QString& name, const QString& hint, ButtonGlyph icon) {
     auto* button = new QToolButton(parent);
     button->setObjectName(name);
     button->setToolTip(hint);
-    button->setIcon(parent->style()->standardIcon(icon));
+    button->setIcon(ButtonGlyphIcon(icon));
     button->setIconSize(QSize(20, 20));
     button->setAutoRaise(true);
     button->setFixedSize(32, 32);
@@ -101,17 +102,17 @@ DocumentsPageWidget::DocumentsPageWidget(Dataset* images, Dataset* files, QWidge
 
     const QList<QToolButton*> imageButtons{
         PanelButton(this, QStringLiteral("Btn_Document_Img_Add"), QStringLiteral("Ajouter une image"),
-                    QStyle::SP_FileDialogNewFolder),
+                    ButtonGlyph::Add),
         PanelButton(this, QStringLiteral("Btn_Document_Img_Edit"), QStringLiteral("Modifier cette image"),
-                    QStyle::SP_FileDialogDetailedView),
+                    ButtonGlyph::Edit),
         PanelButton(this, QStringLiteral("Btn_Document_Img_Delete"), QStringLiteral("Supprimer cette image"),
-                    QStyle::SP_TrashIcon),
+                    ButtonGlyph::Delete),
         PanelButton(this, QStringLiteral("Btn_Document_Img_Exe"), QStringLiteral("Visualiser"),
-                    QStyle::SP_FileDialogContentsView),
+                    ButtonGlyph::View),
         PanelButton(this, QStringLiteral("Btn_Document_Img_Save"), QStringLiteral("Visualiser"),
-                    QStyle::SP_DialogSaveButton),
+                    ButtonGlyph::Save),
         PanelButton(this, QStringLiteral("Btn_Document_Img_Email"), QStringLiteral("Visualiser"),
-                    QStyle::SP_ArrowForward)};
+                    ButtonGlyph::Mail)};
 
     m_fileGrid->setObjectName(QStringLiteral("Grid_Document_File"));
     m_fileGrid->setModel(m_fileModel);
@@ -134,15 +135,15 @@ DocumentsPageWidget::DocumentsPageWidget(Dataset* images, Dataset* files, QWidge
 
     const QList<QToolButton*> fileButtons{
         PanelButton(this, QStringLiteral("Btn_Document_File_Add"), QStringLiteral("Ajouter une image"),
-                    QStyle::SP_FileDialogNewFolder),
+                    ButtonGlyph::Add),
         PanelButton(this, QStringLiteral("Btn_Document_File_Delete"), QStringLiteral("Supprimer cette image"),
-                    QStyle::SP_TrashIcon),
+                    ButtonGlyph::Delete),
         PanelButton(this, QStringLiteral("Btn_Document_File_Exe"), QStringLiteral("Visualiser"),
-                    QStyle::SP_FileDialogContentsView),
+                    ButtonGlyph::Run),
         PanelButton(this, QStringLiteral("Btn_Document_File_Save"), QStringLiteral("Visualiser"),
-                    QStyle::SP_DialogSaveButton),
+                    ButtonGlyph::Save),
         PanelButton(this, QStringLiteral("Btn_Document_File_Email"), QStringLiteral("Visualiser"),
-                    QStyle::SP_ArrowForward)};
+                    ButtonGlyph::Mail)};
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);

@@ -1,6 +1,7 @@
 #include "records/EventsPageWidget.h"
 
 #include "app/MessageService.h"
+#include "controls/ButtonGlyphs.h"
 #include "controls/DateCellDelegate.h"
 #include "db/Dataset.h"
 #include "db/DatasetModel.h"
@@ -15,12 +16,13 @@
 namespace {
 
 QToolButton* PageButton(QWidget* parent, const QString& name, const QString& text, const QString& hint,
-                        QStyle::StandardPixmap icon) {
+                        ButtonGlyph icon) {
     auto* button = new QToolButton(parent);
     button->setObjectName(name);
     button->setText(text);
     button->setToolTip(hint);
-    button->setIcon(parent->style()->standardIcon(icon));
+    button->setIcon(ButtonGlyphIcon(icon));
+    button->setIconSize(QSize(22, 22));
     button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     button->setAutoRaise(true);
     button->setFixedWidth(76);
@@ -73,11 +75,11 @@ EventsPageWidget::EventsPageWidget(Dataset* events, QWidget* parent)
     auto* buttons = new QVBoxLayout;
     buttons->setSpacing(4);
     buttons->addWidget(PageButton(this, QStringLiteral("Btn_Event_Add"), QStringLiteral("Ajouter"),
-                                  QStringLiteral("Ajouter un événement"), QStyle::SP_FileDialogNewFolder));
+                                  QStringLiteral("Ajouter un événement"), ButtonGlyph::Add));
     buttons->addWidget(PageButton(this, QStringLiteral("Btn_Event_Edit"), QStringLiteral("Modifier"),
-                                  QStringLiteral("Modifier cet événement"), QStyle::SP_FileDialogDetailedView));
+                                  QStringLiteral("Modifier cet événement"), ButtonGlyph::Edit));
     buttons->addWidget(PageButton(this, QStringLiteral("Btn_Event_Delete"), QStringLiteral("Supprimer"),
-                                  QStringLiteral("Supprimer cet événement"), QStyle::SP_TrashIcon));
+                                  QStringLiteral("Supprimer cet événement"), ButtonGlyph::Delete));
     buttons->addStretch(1);
 
     auto* layout = new QHBoxLayout(this);

@@ -57,6 +57,8 @@ void PersonListDelegate::paintCard(QPainter& painter, const QRect& cell, int row
         return;
     }
 
+    // Around the inset of the selected card the grid's own colour shows.
+    if (selected) painter.fillRect(cell, kGridColour);
     DrawRowBackground(painter, row, selected ? row : -1, cell, 3, 2, kGridColour, kGridColour, kSelectedBrush,
                       kSelectedPen);
     const QColor background = selected ? kSelectedBrush : kGridColour;

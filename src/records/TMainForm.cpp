@@ -7,6 +7,7 @@
 #include "app/Settings.h"
 #include "app/ShellOpeners.h"
 #include "app/TProperties.h"
+#include "controls/ButtonGlyphs.h"
 #include "controls/ClockLabelWidget.h"
 #include "controls/FormConventions.h"
 #include "db/Dataset.h"
@@ -80,10 +81,6 @@ QToolButton* SquareButton(QWidget* parent, const QString& name, const QString& h
     button->setAutoRaise(true);
     button->setFixedSize(kPersonButtonSide, kPersonButtonSide);
     return button;
-}
-
-QIcon ThemeIcon(const char* name, const QWidget* widget, QStyle::StandardPixmap fallback) {
-    return QIcon::fromTheme(QLatin1String(name), widget->style()->standardIcon(fallback));
 }
 
 WindowShowState ShowStateOf(const QWidget* window) {
@@ -186,18 +183,18 @@ void TMainForm::buildToolBar() {
     connect(MenuAction(fileMenu, QStringLiteral("Menu_Quit"), QStringLiteral("&Quitter")), &QAction::triggered, this,
             &QWidget::close);
     ToolBarButton(bar, QStringLiteral("Btn_File"), QStringLiteral("&Fichier"),
-                  ThemeIcon("document-open", this, QStyle::SP_DirOpenIcon), fileMenu);
+                  ButtonGlyphIcon(ButtonGlyph::File), fileMenu);
 
     // The analysis catalogue comes with the analyses; until then its button cannot be used.
     ToolBarButton(bar, QStringLiteral("Menu_List"), QStringLiteral("&Analyses"),
-                  ThemeIcon("view-list-details", this, QStyle::SP_FileDialogListView))
+                  ButtonGlyphIcon(ButtonGlyph::Analyses))
         ->setEnabled(false);
     bar->addSeparator();
     // Enabled with the person list; printing and the HTML page are started from the left bar.
     ToolBarButton(bar, Command::kToolbarPrint, QStringLiteral("&Impression"),
-                  ThemeIcon("document-print", this, QStyle::SP_FileIcon));
+                  ButtonGlyphIcon(ButtonGlyph::Print));
     ToolBarButton(bar, Command::kToolbarHtml, QStringLiteral("  &Html  "),
-                  ThemeIcon("text-html", this, QStyle::SP_FileLinkIcon));
+                  ButtonGlyphIcon(ButtonGlyph::Html));
     bar->addSeparator();
 
     auto* toolsMenu = new QMenu(this);
@@ -210,7 +207,7 @@ void TMainForm::buildToolBar() {
                                      std::pair{"Menu_Compact", "&Compacter/Réparer"}})
         MenuAction(database, QLatin1String(name), QString::fromUtf8(text))->setEnabled(false);
     ToolBarButton(bar, QStringLiteral("Btn_Tools"), QStringLiteral("&Outils"),
-                  ThemeIcon("preferences-system", this, QStyle::SP_FileDialogDetailedView), toolsMenu);
+                  ButtonGlyphIcon(ButtonGlyph::Tools), toolsMenu);
 
     auto* helpMenu = new QMenu(this);
     helpMenu->setObjectName(QStringLiteral("Popup_Help"));
@@ -222,7 +219,7 @@ void TMainForm::buildToolBar() {
     connect(MenuAction(helpMenu, QStringLiteral("Menu_About"), QStringLiteral("&A propos")), &QAction::triggered, this,
             &TMainForm::showAbout);
     ToolBarButton(bar, QStringLiteral("M10"), QStringLiteral("&Aide"),
-                  ThemeIcon("help-browser", this, QStyle::SP_DialogHelpButton), helpMenu);
+                  ButtonGlyphIcon(ButtonGlyph::Help), helpMenu);
 }
 
 QWidget* TMainForm::buildLeftBar() {
@@ -255,8 +252,8 @@ QWidget* TMainForm::buildLeftBar() {
         return button;
     };
     // The printed report and the HTML page of the current person come with the reports.
-    leftButton(Command::kPrint, QStringLiteral("Imprimer"), ThemeIcon("document-print", this, QStyle::SP_FileIcon));
-    leftButton(Command::kHtml, QStringLiteral("Html"), ThemeIcon("text-html", this, QStyle::SP_FileLinkIcon));
+    leftButton(Command::kPrint, QStringLiteral("Imprimer"), ButtonGlyphIcon(ButtonGlyph::Print));
+    leftButton(Command::kHtml, QStringLiteral("Html"), ButtonGlyphIcon(ButtonGlyph::Html));
     m_leftBar->installEventFilter(this);
     return m_leftBar;
 }
@@ -309,16 +306,16 @@ QWidget* TMainForm::buildPersonPanel() {
         connect(button, &QToolButton::clicked, this, click);
         centre->addWidget(button);
     };
-    add(Command::kMainPrior, QStringLiteral("Précédent"), style()->standardIcon(QStyle::SP_ArrowUp),
+    add(Command::kMainPrior, QStringLiteral("Précédent"), ButtonGlyphIcon(ButtonGlyph::Prior),
         &TMainForm::Btn_Main_PriorClick);
-    add(Command::kMainNext, QStringLiteral("Suivant"), style()->standardIcon(QStyle::SP_ArrowDown),
+    add(Command::kMainNext, QStringLiteral("Suivant"), ButtonGlyphIcon(ButtonGlyph::Next),
         &TMainForm::Btn_Main_NextClick);
     add(QStringLiteral("Btn_Main_Add"), QStringLiteral("Ajouter un carnet de santé"),
-        ThemeIcon("list-add", this, QStyle::SP_FileDialogNewFolder), &TMainForm::Btn_Main_AddClick);
+        ButtonGlyphIcon(ButtonGlyph::Add), &TMainForm::Btn_Main_AddClick);
     add(Command::kMainDelete, QStringLiteral("Supprimer ce carnet de santé"),
-        ThemeIcon("list-remove", this, QStyle::SP_TrashIcon), &TMainForm::Btn_Main_DeleteClick);
+        ButtonGlyphIcon(ButtonGlyph::Delete), &TMainForm::Btn_Main_DeleteClick);
     add(Command::kMainEdit, QStringLiteral("Modifier ce carnet de santé"),
-        ThemeIcon("document-edit", this, QStyle::SP_FileDialogDetailedView), &TMainForm::Btn_Main_EditClick);
+        ButtonGlyphIcon(ButtonGlyph::Edit), &TMainForm::Btn_Main_EditClick);
     m_personButtonsCentre->adjustSize();
     m_personButtons->installEventFilter(this);
 
