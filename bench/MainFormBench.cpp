@@ -135,6 +135,8 @@ int main(int argc, char** argv) {
     auto module = std::make_unique<TDataModule1>();
 
     std::printf("main window, best of %d:\n", g_repetitions);
+    // The first window of the process also loads the fonts and the style.
+    std::printf("  first window of the process, starting database:  %8.1f ms (goal < 1000 ms)\n", StartUp());
     std::printf("  start-up to the first paint, starting database: %8.1f ms (goal < 1000 ms)\n", Best(StartUp));
 
     Fill();

@@ -2,10 +2,21 @@
 
 #include "app/DateRoutines.h"
 #include "app/TextRoutines.h"
+#include "db/Connection.h"
 #include "db/Dataset.h"
 #include "documents/ImageGeometry.h"
 #include "documents/WindowsBitmap.h"
 #include "records/Silhouette.h"
+
+#include <QHash>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -29,6 +40,25 @@ QString DateField(const QVariant& value) {
 }
 
 QString TextField(const QVariant& value) { return value.isNull() ? QString() : value.toString(); }
+
+// Thumbnails are decoded a batch at a time, on every processor, so that only a batch of blobs is
+// held at once.
+constexpr int kDecodeBatch = 256;
+
+QList<QImage> DecodeIcons(const QList<QByteArray>& blobs) {
+    QList<QImage> icons(blobs.size());
+    QImage* out = icons.data();
+    std::atomic<qsizetype> next{0};
+    const auto work = [&] {
+        for (qsizetype i = next++; i < blobs.size(); i = next++) out[i] = PersonListIcon(blobs[i]);
+    };
+    const int workers = int(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
+    std::vector<std::thread> threads;
+    for (int t = 1; t < workers && t < blobs.size(); ++t) threads.emplace_back(work);
+    work();
+    for (std::thread& thread : threads) thread.join();
+    return icons;
+}
 
 const QImage& SilhouetteIcon() {
     static const QImage icon = [] {
@@ -71,36 +101,50 @@ QImage PersonListIcon(const QByteArray& thumbnail) {
 int PersonList::load(Dataset& query, qint64 selectId, QString* error) {
     clear();
     query.close();
-    query.setSql({kStatement});
-    if (!query.open(error)) return -1;
+    QSqlDatabase db = QSqlDatabase::database(query.connectionName(), false);
 
-    const int idColumn = query.fieldIndex(QStringLiteral("Id"));
-    const int nameColumn = query.fieldIndex(QStringLiteral("Name"));
-    const int foreNameColumn = query.fieldIndex(QStringLiteral("ForeName"));
-    const int numberColumn = query.fieldIndex(QStringLiteral("No"));
-    const int dateColumn = query.fieldIndex(QStringLiteral("BirthDay_Date"));
-    const int timeColumn = query.fieldIndex(QStringLiteral("BirthDay_Time"));
-    const int bloodColumn = query.fieldIndex(QStringLiteral("Blood"));
-    const int thumbnailColumn = query.fieldIndex(QStringLiteral("ImgMini1"));
-
-    const int rows = query.recordCount();
-    m_entries.reserve(rows);
-    m_icons.reserve(rows);
-    int selected = -1;
-    for (int row = 0; row < rows; ++row) {
-        const qint64 id = query.valueAt(row, idColumn).toLongLong();
-        m_entries.append(PersonListEntry(id, TextField(query.valueAt(row, nameColumn)),
-                                         TextField(query.valueAt(row, foreNameColumn)),
-                                         TextField(query.valueAt(row, numberColumn)),
-                                         DateField(query.valueAt(row, dateColumn)),
-                                         TextField(query.valueAt(row, timeColumn)),
-                                         TextField(query.valueAt(row, bloodColumn))));
-        m_icons.append(PersonListIcon(query.valueAt(row, thumbnailColumn).toByteArray()));
-        if (id == selectId && selected < 0) selected = row;
+    QHash<qint64, QImage> photos;
+    {
+        QSqlQuery thumbnails(db);
+        thumbnails.setForwardOnly(true);
+        if (!thumbnails.exec(StatementFor(db, kThumbnailStatement))) return Failed(thumbnails, error);
+        QList<qint64> ids;
+        QList<QByteArray> blobs;
+        const auto decode = [&] {
+            const QList<QImage> icons = DecodeIcons(blobs);
+            for (int i = 0; i < ids.size(); ++i) photos.insert(ids[i], icons[i]);
+            ids.clear();
+            blobs.clear();
+        };
+        while (thumbnails.next()) {
+            ids.append(thumbnails.value(0).toLongLong());
+            blobs.append(thumbnails.value(1).toByteArray());
+            if (blobs.size() == kDecodeBatch) decode();
+        }
+        decode();
     }
-    query.close();
+
+    QSqlQuery persons(db);
+    persons.setForwardOnly(true);
+    if (!persons.exec(StatementFor(db, kStatement))) return Failed(persons, error);
+    int selected = -1;
+    while (persons.next()) {
+        const qint64 id = persons.value(0).toLongLong();
+        if (id == selectId && selected < 0) selected = count();
+        m_entries.append(PersonListEntry(id, TextField(persons.value(1)), TextField(persons.value(2)),
+                                         TextField(persons.value(3)), DateField(persons.value(4)),
+                                         TextField(persons.value(5)), TextField(persons.value(6))));
+        m_icons.append(photos.value(id, SilhouetteIcon()));
+    }
+    if (persons.lastError().isValid()) return Failed(persons, error);
     if (m_entries.isEmpty()) return -1;
     return selectId == -1 || selected < 0 ? 0 : selected;
+}
+
+int PersonList::Failed(const QSqlQuery& query, QString* error) {
+    clear();
+    if (error) *error = query.lastError().text();
+    return -1;
 }
 
 void PersonList::clear() {
