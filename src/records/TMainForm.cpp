@@ -508,6 +508,8 @@ void TMainForm::personPosted() {
 
 // ---- Pages ----
 
+void TMainForm::showPage(Page page) { m_tabs->setCurrentIndex(page); }
+
 void TMainForm::Tab_MainChange(int index) {
     if (index == m_activePage || index < 0) return;
     releasePage(m_activePage);
@@ -587,7 +589,7 @@ void TMainForm::Btn_Main_AddClick() {
         if (person->isEditing()) person->cancel();
     }
     ReloadPersonList(selectId);
-    m_tabs->setCurrentIndex(GeneralPage);
+    showPage(GeneralPage);
     m_addInProgress = false;
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "db/TDataModule1.h"
 #include "records/PersonList.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QPrinter>
 
 #include <functional>
@@ -17,7 +19,6 @@ class QStackedWidget;
 class QTabBar;
 class QTableView;
 class QLabel;
-class TDataModule1;
 
 // The main window: the person list on the left, the pages of the current person on the right, the
 // toolbar and the left button bar that open every other function. The current person is the
@@ -52,6 +53,8 @@ public:
     // True while a new person is being entered.
     bool addInProgress() const { return m_addInProgress; }
     int activePage() const { return m_activePage; }
+    // Shows a page as a click on its tab does: the page left releases its data, the new one reads it.
+    void showPage(Page page);
     // The printer chosen with "Imprimante"; printing uses it.
     QPrinter& printer() { return m_printer; }
 
@@ -98,7 +101,7 @@ private:
     void Btn_Main_EditClick();
     void Btn_Main_DeleteClick();
 
-    TDataModule1* m_data;
+    QPointer<TDataModule1> m_data;
     PersonList m_personList;
     PersonListModel* m_personModel = nullptr;
     PersonListDelegate* m_personDelegate = nullptr;
