@@ -111,6 +111,10 @@ bool SwapForward(const QString& dbDir, QString* error)
             if (Exists(item.aside) ? !RemoveTree(item.live) : !Rename(item.live, item.aside, error)) return false;
         }
         if (i == 0) KillPoint("database-aside");
+        if (qEnvironmentVariable(kRestoreFailVariable) == QLatin1String(kDone[i])) {
+            if (error) *error = QStringLiteral("Échec simulé du remplacement de \"%1\".").arg(item.live);
+            return false;
+        }
         if (!Rename(item.staged, item.live, error)) return false;
         KillPoint(kDone[i]);
     }

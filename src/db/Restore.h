@@ -43,3 +43,5 @@ bool RestoreDatabase(TDataModule1& dataModule, const QString& archive, ProgressR
 // itself (SIGKILL) to show what a crash there leaves: "extracted", "journal", "database", "images",
 // "files", "swapped".
 inline const char* const kRestoreKillVariable = "QUORVEL_RESTORE_KILL_AT";
+// Likewise QUORVEL_RESTORE_FAIL_AT names the item ("database", "images", "files") whose move into place fails.
+inline const char* const kRestoreFailVariable = "QUORVEL_RESTORE_FAIL_AT";
