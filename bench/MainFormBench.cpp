@@ -70,7 +70,8 @@ double StartUp() {
     PaintWatcher watcher;
     form.installEventFilter(&watcher);
     form.show();
-    while (!watcher.painted) QApplication::processEvents(QEventLoop::AllEvents, 5);
+    while (!watcher.painted)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
     const double elapsed = timer.nsecsElapsed() / 1e6;
     form.removeEventFilter(&watcher);
     form.close();
@@ -90,8 +91,9 @@ QByteArray Thumbnail(QRandomGenerator& random) {
 void Fill() {
     QSqlDatabase db = QSqlDatabase::database(kMainConnection, false);
     QRandomGenerator random(20240601);
-    const QStringList names{"Martin", "Bernard", "Thomas", "Petit", "Robert", "Richard", "Durand", "Dubois",
-                            "Moreau", "Laurent", "Simon", "Michel", "Lefèvre", "Leroy", "Roux", "Éloi", "Œttinger"};
+    const QStringList names{"Martin",  "Bernard", "Thomas", "Petit",   "Robert",  "Richard",
+                            "Durand",  "Dubois",  "Moreau", "Laurent", "Simon",   "Michel",
+                            "Lefèvre", "Leroy",   "Roux",   "Éloi",    "Œttinger"};
     const QStringList foreNames{"Émile", "Zoé", "Léa", "Hugo", "Chloé", "Louis", "Jade", "Gabriel", "Inès"};
     db.transaction();
     QSqlQuery person(db);
@@ -101,7 +103,8 @@ void Fill() {
         person.addBindValue(names[random.bounded(names.size())] + QString::number(i % 97));
         person.addBindValue(foreNames[random.bounded(foreNames.size())]);
         person.addBindValue(QStringLiteral("1 80 05 69 %1").arg(i));
-        person.addBindValue(i % kPhotoEvery == 0 ? QVariant(Thumbnail(random)) : QVariant(QMetaType(QMetaType::QByteArray)));
+        person.addBindValue(i % kPhotoEvery == 0 ? QVariant(Thumbnail(random))
+                                                 : QVariant(QMetaType(QMetaType::QByteArray)));
         if (!person.exec()) Die(person.lastError().text());
     }
     db.commit();

@@ -39,7 +39,8 @@ QToolButton* PageButton(QWidget* parent, const QString& name, const QString& tex
 QVBoxLayout* ButtonColumn(const QList<QWidget*>& buttons) {
     auto* column = new QVBoxLayout;
     column->setSpacing(2);
-    for (QWidget* button : buttons) column->addWidget(button);
+    for (QWidget* button : buttons)
+        column->addWidget(button);
     column->addStretch(1);
     return column;
 }
@@ -79,30 +80,29 @@ GeneralPageWidget::GeneralPageWidget(Dataset* results, QWidget* parent)
     searchButton->hide();
     auto* analysisRow = new QHBoxLayout;
     analysisRow->addWidget(m_analysisList, 1);
-    analysisRow->addLayout(ButtonColumn(
-        {PageButton(this, QStringLiteral("Btn_Analysis_Add"), QStringLiteral("Ajouter"),
-                    QStringLiteral("Ajouter une analyse"), ButtonGlyph::Add),
-         PageButton(this, QStringLiteral("Btn_Analysis_Edit"), QStringLiteral("Modifier"),
-                    QStringLiteral("Modifier cette analyse"), ButtonGlyph::Edit),
-         PageButton(this, QStringLiteral("Btn_Analysis_Delete"), QStringLiteral("Retirer"),
-                    QStringLiteral("Retirer cette analyse"), ButtonGlyph::Delete)}));
+    analysisRow->addLayout(
+        ButtonColumn({PageButton(this, QStringLiteral("Btn_Analysis_Add"), QStringLiteral("Ajouter"),
+                                 QStringLiteral("Ajouter une analyse"), ButtonGlyph::Add),
+                      PageButton(this, QStringLiteral("Btn_Analysis_Edit"), QStringLiteral("Modifier"),
+                                 QStringLiteral("Modifier cette analyse"), ButtonGlyph::Edit),
+                      PageButton(this, QStringLiteral("Btn_Analysis_Delete"), QStringLiteral("Retirer"),
+                                 QStringLiteral("Retirer cette analyse"), ButtonGlyph::Delete)}));
 
     // The chart of the current person-analysis, on its blue gradient.
     auto* chart = new QFrame(this);
     chart->setObjectName(QStringLiteral("Chart_Analysis"));
     chart->setMinimumHeight(150);
-    chart->setStyleSheet(QStringLiteral(
-        "#Chart_Analysis { border: 1px solid rgb(100, 100, 255);"
-        " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 rgb(128, 128, 255), stop:1 rgb(223, 223, 255)); }"));
+    chart->setStyleSheet(QStringLiteral("#Chart_Analysis { border: 1px solid rgb(100, 100, 255);"
+                                        " background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 rgb(128, 128, "
+                                        "255), stop:1 rgb(223, 223, 255)); }"));
     auto* chartRow = new QHBoxLayout;
     chartRow->addWidget(chart, 1);
-    chartRow->addLayout(ButtonColumn(
-        {PageButton(this, QStringLiteral("Btn_Chart_Type"), QStringLiteral("Mode"),
-                    QStringLiteral("Années ou dates"), ButtonGlyph::ChartMode),
-         PageButton(this, QStringLiteral("Btn_Chart_Save"), QStringLiteral("Enregistrer"),
-                    QStringLiteral("Enregistrer le graphique"), ButtonGlyph::Save),
-         PageButton(this, QStringLiteral("Btn_Chart_Print"), QStringLiteral("Imprimer"),
-                    QStringLiteral("Imprimer le graphique"), ButtonGlyph::Print)}));
+    chartRow->addLayout(ButtonColumn({PageButton(this, QStringLiteral("Btn_Chart_Type"), QStringLiteral("Mode"),
+                                                 QStringLiteral("Années ou dates"), ButtonGlyph::ChartMode),
+                                      PageButton(this, QStringLiteral("Btn_Chart_Save"), QStringLiteral("Enregistrer"),
+                                                 QStringLiteral("Enregistrer le graphique"), ButtonGlyph::Save),
+                                      PageButton(this, QStringLiteral("Btn_Chart_Print"), QStringLiteral("Imprimer"),
+                                                 QStringLiteral("Imprimer le graphique"), ButtonGlyph::Print)}));
 
     m_resultsGrid->setObjectName(QStringLiteral("Grid_AnalysisValue"));
     m_resultsGrid->setModel(m_resultsModel);
@@ -115,7 +115,8 @@ GeneralPageWidget::GeneralPageWidget(Dataset* results, QWidget* parent)
     m_resultsGrid->verticalHeader()->setDefaultSectionSize(20);
     m_resultsGrid->horizontalHeader()->setStretchLastSection(true);
     const int digit = m_resultsGrid->fontMetrics().horizontalAdvance(QLatin1Char('0'));
-    for (int column = 0; column < 4; ++column) m_resultsGrid->setColumnWidth(column, digit * 12 + 8);
+    for (int column = 0; column < 4; ++column)
+        m_resultsGrid->setColumnWidth(column, digit * 12 + 8);
     QPalette colours = m_resultsGrid->palette();
     colours.setColor(QPalette::Base, Qt::white);
     colours.setColor(QPalette::AlternateBase, QColor(232, 243, 255));
@@ -128,13 +129,13 @@ GeneralPageWidget::GeneralPageWidget(Dataset* results, QWidget* parent)
             });
     auto* resultsRow = new QHBoxLayout;
     resultsRow->addWidget(m_resultsGrid, 1);
-    resultsRow->addLayout(ButtonColumn(
-        {PageButton(this, QStringLiteral("Btn_AnalysisValue_Add"), QStringLiteral("Ajouter"),
-                    QStringLiteral("Ajouter une valeur"), ButtonGlyph::Add),
-         PageButton(this, QStringLiteral("Btn_AnalysisValue_Edit"), QStringLiteral("Modifier"),
-                    QStringLiteral("Modifier cette valeur"), ButtonGlyph::Edit),
-         PageButton(this, QStringLiteral("Btn_AnalysisValue_Delete"), QStringLiteral("Supprimer"),
-                    QStringLiteral("Supprimer cette valeur"), ButtonGlyph::Delete)}));
+    resultsRow->addLayout(
+        ButtonColumn({PageButton(this, QStringLiteral("Btn_AnalysisValue_Add"), QStringLiteral("Ajouter"),
+                                 QStringLiteral("Ajouter une valeur"), ButtonGlyph::Add),
+                      PageButton(this, QStringLiteral("Btn_AnalysisValue_Edit"), QStringLiteral("Modifier"),
+                                 QStringLiteral("Modifier cette valeur"), ButtonGlyph::Edit),
+                      PageButton(this, QStringLiteral("Btn_AnalysisValue_Delete"), QStringLiteral("Supprimer"),
+                                 QStringLiteral("Supprimer cette valeur"), ButtonGlyph::Delete)}));
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
@@ -151,8 +152,9 @@ void GeneralPageWidget::selectPersonAnalysis(qint64 n, qint64 personId) {
                                m_results->connectionName(), &error);
         ShowDatabaseError(error);
         if (current == -1) {
-            current = QueryInteger(QStringLiteral("SELECT id FROM L_ANALYSIS Where Id_Ref=") + QString::number(personId),
-                                   m_results->connectionName(), &error);
+            current =
+                QueryInteger(QStringLiteral("SELECT id FROM L_ANALYSIS Where Id_Ref=") + QString::number(personId),
+                             m_results->connectionName(), &error);
             ShowDatabaseError(error);
         }
     }
@@ -177,6 +179,10 @@ void GeneralPageWidget::selectPersonAnalysis(qint64 n, qint64 personId) {
     if (!m_results->isEmpty()) m_resultsGrid->setCurrentIndex(m_resultsModel->index(0, 0));
 }
 
-void GeneralPageWidget::refreshPage(qint64 personId) { selectPersonAnalysis(m_currentPersonAnalysis, personId); }
+void GeneralPageWidget::refreshPage(qint64 personId) {
+    selectPersonAnalysis(m_currentPersonAnalysis, personId);
+}
 
-void GeneralPageWidget::releaseData() { m_results->close(); }
+void GeneralPageWidget::releaseData() {
+    m_results->close();
+}

@@ -43,7 +43,8 @@ QWidget* Panel(QWidget* parent, const QString& name, const QString& caption, QWi
     title->setStyleSheet(QStringLiteral("QLabel { color: rgb(30, 64, 121); font-weight: bold; }"));
     auto* column = new QVBoxLayout;
     column->setSpacing(2);
-    for (QToolButton* button : buttons) column->addWidget(button);
+    for (QToolButton* button : buttons)
+        column->addWidget(button);
     column->addStretch(1);
     auto* row = new QHBoxLayout;
     row->addWidget(content, 1);
@@ -63,7 +64,9 @@ QAction* MenuEntry(QMenu* menu, const QString& name, const QString& text, QToolB
     return entry;
 }
 
-QString WhereClauseOf(const QString& prefix, qint64 personId) { return prefix + QString::number(personId); }
+QString WhereClauseOf(const QString& prefix, qint64 personId) {
+    return prefix + QString::number(personId);
+}
 
 bool ReplaceWhereLine(Dataset& query, const QString& line) {
     const int index = FindClauseLine(query.sql(), QStringLiteral("WHERE"));
@@ -107,12 +110,9 @@ DocumentsPageWidget::DocumentsPageWidget(Dataset* images, Dataset* files, QWidge
                     ButtonGlyph::Edit),
         PanelButton(this, QStringLiteral("Btn_Document_Img_Delete"), QStringLiteral("Supprimer cette image"),
                     ButtonGlyph::Delete),
-        PanelButton(this, QStringLiteral("Btn_Document_Img_Exe"), QStringLiteral("Visualiser"),
-                    ButtonGlyph::View),
-        PanelButton(this, QStringLiteral("Btn_Document_Img_Save"), QStringLiteral("Visualiser"),
-                    ButtonGlyph::Save),
-        PanelButton(this, QStringLiteral("Btn_Document_Img_Email"), QStringLiteral("Visualiser"),
-                    ButtonGlyph::Mail)};
+        PanelButton(this, QStringLiteral("Btn_Document_Img_Exe"), QStringLiteral("Visualiser"), ButtonGlyph::View),
+        PanelButton(this, QStringLiteral("Btn_Document_Img_Save"), QStringLiteral("Visualiser"), ButtonGlyph::Save),
+        PanelButton(this, QStringLiteral("Btn_Document_Img_Email"), QStringLiteral("Visualiser"), ButtonGlyph::Mail)};
 
     m_fileGrid->setObjectName(QStringLiteral("Grid_Document_File"));
     m_fileGrid->setModel(m_fileModel);
@@ -138,21 +138,17 @@ DocumentsPageWidget::DocumentsPageWidget(Dataset* images, Dataset* files, QWidge
                     ButtonGlyph::Add),
         PanelButton(this, QStringLiteral("Btn_Document_File_Delete"), QStringLiteral("Supprimer cette image"),
                     ButtonGlyph::Delete),
-        PanelButton(this, QStringLiteral("Btn_Document_File_Exe"), QStringLiteral("Visualiser"),
-                    ButtonGlyph::Run),
-        PanelButton(this, QStringLiteral("Btn_Document_File_Save"), QStringLiteral("Visualiser"),
-                    ButtonGlyph::Save),
-        PanelButton(this, QStringLiteral("Btn_Document_File_Email"), QStringLiteral("Visualiser"),
-                    ButtonGlyph::Mail)};
+        PanelButton(this, QStringLiteral("Btn_Document_File_Exe"), QStringLiteral("Visualiser"), ButtonGlyph::Run),
+        PanelButton(this, QStringLiteral("Btn_Document_File_Save"), QStringLiteral("Visualiser"), ButtonGlyph::Save),
+        PanelButton(this, QStringLiteral("Btn_Document_File_Email"), QStringLiteral("Visualiser"), ButtonGlyph::Mail)};
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
-    layout->addWidget(Panel(this, QStringLiteral("Panel_Document_Img"), QStringLiteral("I M A G E S"), m_sheet,
-                            imageButtons),
-                      3);
-    layout->addWidget(Panel(this, QStringLiteral("Panel_Document_File"), QStringLiteral("F I C H I E R S"),
-                            m_fileGrid, fileButtons),
-                      2);
+    layout->addWidget(
+        Panel(this, QStringLiteral("Panel_Document_Img"), QStringLiteral("I M A G E S"), m_sheet, imageButtons), 3);
+    layout->addWidget(
+        Panel(this, QStringLiteral("Panel_Document_File"), QStringLiteral("F I C H I E R S"), m_fileGrid, fileButtons),
+        2);
 
     QMenu* imageMenu = buildImageMenu();
     connect(m_sheet, &QWidget::customContextMenuRequested, this,
@@ -168,8 +164,8 @@ QMenu* DocumentsPageWidget::buildImageMenu() {
     menu->setObjectName(QStringLiteral("Popup_Document_Img"));
     QAction* add = MenuEntry(menu, QStringLiteral("Popup_Document_Img_Add"), QStringLiteral("&Ajouter un document"),
                              button("Btn_Document_Img_Add"));
-    QAction* edit = MenuEntry(menu, QStringLiteral("Popup_Document_Img_Edit"),
-                              QStringLiteral("&Modifier ce document"), button("Btn_Document_Img_Edit"));
+    QAction* edit = MenuEntry(menu, QStringLiteral("Popup_Document_Img_Edit"), QStringLiteral("&Modifier ce document"),
+                              button("Btn_Document_Img_Edit"));
     QAction* remove = MenuEntry(menu, QStringLiteral("Popup_Document_Img_Delete"),
                                 QStringLiteral("&Supprimer ce document"), button("Btn_Document_Img_Delete"));
     QAction* separator = menu->addSeparator();
@@ -190,7 +186,8 @@ QMenu* DocumentsPageWidget::buildImageMenu() {
             if (QToolButton* source = findChild<QToolButton*>(buttonName)) entry->setEnabled(source->isEnabled());
         }
         const bool editable = !button("Btn_Document_Img_Delete")->isHidden();
-        for (QAction* entry : {add, edit, remove, separator}) entry->setVisible(editable);
+        for (QAction* entry : {add, edit, remove, separator})
+            entry->setVisible(editable);
     });
     return menu;
 }
@@ -220,7 +217,8 @@ QMenu* DocumentsPageWidget::buildFileMenu() {
         remove->setVisible(editable);
         add->setEnabled(button("Btn_Document_File_Add")->isEnabled());
         const bool rows = button("Btn_Document_File_Delete")->isEnabled();
-        for (QAction* entry : {remove, run, save}) entry->setEnabled(rows);
+        for (QAction* entry : {remove, run, save})
+            entry->setEnabled(rows);
         email->setEnabled(button("Btn_Document_File_Email")->isEnabled());
     });
     return menu;
@@ -265,7 +263,9 @@ void DocumentsPageWidget::loadImageDocuments(qint64 personId) {
     m_images->close();
 }
 
-void DocumentsPageWidget::releaseData() { m_sheet->clear(); }
+void DocumentsPageWidget::releaseData() {
+    m_sheet->clear();
+}
 
 bool DocumentsPageWidget::hasSelectedImage() const {
     return m_sheet->count() > 0 && !m_sheet->selectedItems().isEmpty();

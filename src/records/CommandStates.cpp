@@ -3,18 +3,19 @@
 #include "app/Settings.h"
 
 QStringList Command::All() {
-    return {kMainDelete,   kMainEdit,       kMainPrior,      kMainNext,    kToolbarPrint, kToolbarHtml, kPrint,
-            kHtml,         kAnalysisEdit,   kAnalysisSearch, kAnalysisAdd, kAnalysisChange, kAnalysisDelete,
-            kChart,        kChartPrint,     kChartSave,      kChartType,   kValueAdd,     kValueEdit,   kValueDelete,
-            kImageAdd,     kImageEdit,      kImageDelete,    kImageView,   kImageSave,    kImageEmail,  kFileAdd,
-            kFileDelete,   kFileRun,        kFileSave,       kFileEmail,   kEventAdd,     kEventEdit,   kEventDelete};
+    return {kMainDelete, kMainEdit,     kMainPrior,      kMainNext,    kToolbarPrint,   kToolbarHtml,    kPrint,
+            kHtml,       kAnalysisEdit, kAnalysisSearch, kAnalysisAdd, kAnalysisChange, kAnalysisDelete, kChart,
+            kChartPrint, kChartSave,    kChartType,      kValueAdd,    kValueEdit,      kValueDelete,    kImageAdd,
+            kImageEdit,  kImageDelete,  kImageView,      kImageSave,   kImageEmail,     kFileAdd,        kFileDelete,
+            kFileRun,    kFileSave,     kFileEmail,      kEventAdd,    kEventEdit,      kEventDelete};
 }
 
 QHash<QString, bool> ComputeCommandStates(const CommandStateInputs& in) {
     using namespace Command;
     QHash<QString, bool> states;
     const auto set = [&states](const QStringList& names, bool enabled) {
-        for (const QString& name : names) states.insert(name, enabled);
+        for (const QString& name : names)
+            states.insert(name, enabled);
     };
 
     if (in.personEmpty) {

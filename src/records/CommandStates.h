@@ -8,15 +8,15 @@ struct Settings;
 
 // What the enabled state of the main window's commands depends on.
 struct CommandStateInputs {
-    bool personEmpty = true;           // the Person query has no row
-    int selectedRow = -1;              // selected row of the person list
-    int lastRow = -1;                  // index of the list's last entry
-    qint64 currentPersonAnalysis = -1; // -1: none
-    bool analysisValuesEmpty = true;   // the Analysis query (results) has no row
+    bool personEmpty = true;            // the Person query has no row
+    int selectedRow = -1;               // selected row of the person list
+    int lastRow = -1;                   // index of the list's last entry
+    qint64 currentPersonAnalysis = -1;  // -1: none
+    bool analysisValuesEmpty = true;    // the Analysis query (results) has no row
     bool imageDocumentSelected = false; // the image sheet has entries and one is selected
-    bool documentFilesEmpty = true;    // the DocumentFile query has no row
-    bool mailSettingsComplete = false; // sender name, address and server are all given
-    bool eventsEmpty = true;           // the Event query has no row
+    bool documentFilesEmpty = true;     // the DocumentFile query has no row
+    bool mailSettingsComplete = false;  // sender name, address and server are all given
+    bool eventsEmpty = true;            // the Event query has no row
 };
 
 // Object names of the commands whose state is computed (Btn_Main_Add is not among them: it is

@@ -18,9 +18,13 @@ QString ProgramCurrencySymbolFor(const QString& systemSymbol) {
     return systemSymbol;
 }
 
-QString ProgramCurrencySymbol() { return StoredSymbol(); }
+QString ProgramCurrencySymbol() {
+    return StoredSymbol();
+}
 
-void SetProgramCurrencySymbol(const QString& symbol) { StoredSymbol() = symbol; }
+void SetProgramCurrencySymbol(const QString& symbol) {
+    StoredSymbol() = symbol;
+}
 
 void ApplySystemCurrencySymbol() {
     SetProgramCurrencySymbol(ProgramCurrencySymbolFor(QLocale().currencySymbol(QLocale::CurrencySymbol)));

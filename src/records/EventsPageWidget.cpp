@@ -66,8 +66,7 @@ EventsPageWidget::EventsPageWidget(Dataset* events, QWidget* parent)
     // The grid's current row is the query's current row.
     connect(m_grid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
-                if (current.isValid() && m_events->isOpen() && !m_events->isEditing())
-                    m_events->moveTo(current.row());
+                if (current.isValid() && m_events->isOpen() && !m_events->isEditing()) m_events->moveTo(current.row());
                 emit commandStatesChanged();
             });
 
@@ -98,4 +97,6 @@ void EventsPageWidget::RefreshEvents(qint64 personId) {
     if (!m_events->isEmpty()) m_grid->setCurrentIndex(m_model->index(0, 0));
 }
 
-void EventsPageWidget::releaseData() { m_events->close(); }
+void EventsPageWidget::releaseData() {
+    m_events->close();
+}

@@ -5,8 +5,12 @@ namespace {
 constexpr int kLeftBarButtonsHeight = 195;
 
 // Work areas are described by their right and bottom coordinates, one past the last pixel.
-int Right(const QRect& area) { return area.x() + area.width(); }
-int Bottom(const QRect& area) { return area.y() + area.height(); }
+int Right(const QRect& area) {
+    return area.x() + area.width();
+}
+int Bottom(const QRect& area) {
+    return area.y() + area.height();
+}
 
 } // namespace
 
@@ -20,8 +24,8 @@ RestoredPlacement RestoreMainWindowPlacement(const MainWindowPlacement& saved, c
         placement.clientSize = QSize(saved.width, saved.height);
     } else {
         placement.clientSize = kDefaultMainWindowSize;
-        placement.position = QPoint((right - placement.clientSize.width()) / 2,
-                                    (bottom - placement.clientSize.height()) / 2);
+        placement.position =
+            QPoint((right - placement.clientSize.width()) / 2, (bottom - placement.clientSize.height()) / 2);
     }
     if (placement.position.x() < 0) placement.position.setX(qMax(0, (right - placement.clientSize.width()) / 2));
     if (placement.position.y() < 0) placement.position.setY(qMax(0, (bottom - placement.clientSize.height()) / 2));
@@ -54,6 +58,10 @@ MainWindowPlacement SaveMainWindowPlacement(const MainWindowPlacement& previous,
     return saved;
 }
 
-int CentredGroupLeft(int barWidth, int centreWidth) { return (barWidth - centreWidth) / 2; }
+int CentredGroupLeft(int barWidth, int centreWidth) {
+    return (barWidth - centreWidth) / 2;
+}
 
-int LeftBarUpperHeight(int barHeight) { return (barHeight - kLeftBarButtonsHeight) / 2; }
+int LeftBarUpperHeight(int barHeight) {
+    return (barHeight - kLeftBarButtonsHeight) / 2;
+}

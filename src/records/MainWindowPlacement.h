@@ -10,15 +10,15 @@
 struct MainWindowPlacement {
     int left = -1;
     int top = -1;
-    int width = -1;  // -1: never saved
+    int width = -1; // -1: never saved
     int height = -1;
-    QString state;   // "wsNormal", "wsMinimized" or "wsMaximized"
+    QString state; // "wsNormal", "wsMinimized" or "wsMaximized"
 
     bool operator==(const MainWindowPlacement&) const = default;
 };
 
 struct RestoredPlacement {
-    QPoint position;  // outer left and top
+    QPoint position; // outer left and top
     QSize clientSize;
     bool maximized = false;
 

@@ -30,7 +30,9 @@ QString Neutralised(const QString& value) {
     return text.replace(kMarkerStart, kBrokenMarkerStart);
 }
 
-QString Marker(char letter) { return QStringLiteral("%&") + QLatin1Char(letter) + QLatin1Char('%'); }
+QString Marker(char letter) {
+    return QStringLiteral("%&") + QLatin1Char(letter) + QLatin1Char('%');
+}
 
 // Dates are stored as ISO text; the list keeps them as the user reads them.
 QString DateField(const QVariant& value) {
@@ -39,7 +41,9 @@ QString DateField(const QVariant& value) {
     return date.isValid() && text.size() == 10 ? DateToText(date) : text;
 }
 
-QString TextField(const QVariant& value) { return value.isNull() ? QString() : value.toString(); }
+QString TextField(const QVariant& value) {
+    return value.isNull() ? QString() : value.toString();
+}
 
 // Thumbnails are decoded a batch at a time, on every processor, so that only a batch of blobs is
 // held at once.
@@ -50,13 +54,16 @@ QList<QImage> DecodeIcons(const QList<QByteArray>& blobs) {
     QImage* out = icons.data();
     std::atomic<qsizetype> next{0};
     const auto work = [&] {
-        for (qsizetype i = next++; i < blobs.size(); i = next++) out[i] = PersonListIcon(blobs[i]);
+        for (qsizetype i = next++; i < blobs.size(); i = next++)
+            out[i] = PersonListIcon(blobs[i]);
     };
     const int workers = int(std::clamp(std::thread::hardware_concurrency(), 1u, 8u));
     std::vector<std::thread> threads;
-    for (int t = 1; t < workers && t < blobs.size(); ++t) threads.emplace_back(work);
+    for (int t = 1; t < workers && t < blobs.size(); ++t)
+        threads.emplace_back(work);
     work();
-    for (std::thread& thread : threads) thread.join();
+    for (std::thread& thread : threads)
+        thread.join();
     return icons;
 }
 
@@ -85,9 +92,13 @@ QString PersonListEntry(qint64 id, const QString& name, const QString& foreName,
     return entry;
 }
 
-qint64 PersonListEntryId(const QString& entry) { return LeadingInteger(entry); }
+qint64 PersonListEntryId(const QString& entry) {
+    return LeadingInteger(entry);
+}
 
-QString PersonListEntryField(const QString& entry, int field) { return MarkedField(entry, field); }
+QString PersonListEntryField(const QString& entry, int field) {
+    return MarkedField(entry, field);
+}
 
 QImage PersonListIcon(const QByteArray& thumbnail) {
     if (thumbnail.isEmpty()) return SilhouetteIcon();
@@ -112,7 +123,8 @@ int PersonList::load(Dataset& query, qint64 selectId, QString* error) {
         QList<QByteArray> blobs;
         const auto decode = [&] {
             const QList<QImage> icons = DecodeIcons(blobs);
-            for (int i = 0; i < ids.size(); ++i) photos.insert(ids[i], icons[i]);
+            for (int i = 0; i < ids.size(); ++i)
+                photos.insert(ids[i], icons[i]);
             ids.clear();
             blobs.clear();
         };

@@ -39,10 +39,12 @@ TAbout::TAbout(QWidget* parent) : QDialog(parent) {
     auto* text = new QVBoxLayout;
     text->addWidget(product);
     text->addWidget(Line(this, QStringLiteral("Lab_Version"), QStringLiteral("Version ") + Product::kVersion));
-    text->addWidget(Line(this, QStringLiteral("Lab_Dsn"), QStringLiteral("DSN: ") + CurrentDatabaseSettings().odbcName));
+    text->addWidget(
+        Line(this, QStringLiteral("Lab_Dsn"), QStringLiteral("DSN: ") + CurrentDatabaseSettings().odbcName));
     text->addSpacing(8);
-    text->addWidget(Line(this, QStringLiteral("Lab_Maker"),
-                         QStringLiteral("© ") + QString::number(CurrentYear()) + QLatin1Char(' ') + Product::kMakerName));
+    text->addWidget(
+        Line(this, QStringLiteral("Lab_Maker"),
+             QStringLiteral("© ") + QString::number(CurrentYear()) + QLatin1Char(' ') + Product::kMakerName));
     text->addWidget(Line(this, QStringLiteral("Lab_WebSite"), Product::kWebSite));
 
     auto* top = new QHBoxLayout;

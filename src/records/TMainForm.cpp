@@ -44,7 +44,8 @@ namespace {
 
 const QString kDeleteQuestion = QStringLiteral("Confirmez-vous la suppression de ce carnet de santé ?");
 // The maker line of the bottom bar; the year is today's.
-const QString kBottomText = QStringLiteral("  © 2008 ") + Product::kMakerName + QStringLiteral(" - ") + Product::kWebSite;
+const QString kBottomText =
+    QStringLiteral("  © 2008 ") + Product::kMakerName + QStringLiteral(" - ") + Product::kWebSite;
 
 constexpr int kLeftBarWidth = 72;
 constexpr int kPersonButtonsHeight = 40;
@@ -177,24 +178,21 @@ void TMainForm::buildToolBar() {
     fileMenu->setObjectName(QStringLiteral("Popup_File"));
     connect(MenuAction(fileMenu, QStringLiteral("Menu_Printer"), QStringLiteral("&Imprimante")), &QAction::triggered,
             this, &TMainForm::choosePrinter);
-    connect(MenuAction(fileMenu, QStringLiteral("Menu_Properties"), QStringLiteral("&Propriétés")),
-            &QAction::triggered, this, &TMainForm::editProperties);
+    connect(MenuAction(fileMenu, QStringLiteral("Menu_Properties"), QStringLiteral("&Propriétés")), &QAction::triggered,
+            this, &TMainForm::editProperties);
     fileMenu->addSeparator();
     connect(MenuAction(fileMenu, QStringLiteral("Menu_Quit"), QStringLiteral("&Quitter")), &QAction::triggered, this,
             &QWidget::close);
-    ToolBarButton(bar, QStringLiteral("Btn_File"), QStringLiteral("&Fichier"),
-                  ButtonGlyphIcon(ButtonGlyph::File), fileMenu);
+    ToolBarButton(bar, QStringLiteral("Btn_File"), QStringLiteral("&Fichier"), ButtonGlyphIcon(ButtonGlyph::File),
+                  fileMenu);
 
     // The analysis catalogue comes with the analyses; until then its button cannot be used.
-    ToolBarButton(bar, QStringLiteral("Menu_List"), QStringLiteral("&Analyses"),
-                  ButtonGlyphIcon(ButtonGlyph::Analyses))
+    ToolBarButton(bar, QStringLiteral("Menu_List"), QStringLiteral("&Analyses"), ButtonGlyphIcon(ButtonGlyph::Analyses))
         ->setEnabled(false);
     bar->addSeparator();
     // Enabled with the person list; printing and the HTML page are started from the left bar.
-    ToolBarButton(bar, Command::kToolbarPrint, QStringLiteral("&Impression"),
-                  ButtonGlyphIcon(ButtonGlyph::Print));
-    ToolBarButton(bar, Command::kToolbarHtml, QStringLiteral("  &Html  "),
-                  ButtonGlyphIcon(ButtonGlyph::Html));
+    ToolBarButton(bar, Command::kToolbarPrint, QStringLiteral("&Impression"), ButtonGlyphIcon(ButtonGlyph::Print));
+    ToolBarButton(bar, Command::kToolbarHtml, QStringLiteral("  &Html  "), ButtonGlyphIcon(ButtonGlyph::Html));
     bar->addSeparator();
 
     auto* toolsMenu = new QMenu(this);
@@ -202,12 +200,12 @@ void TMainForm::buildToolBar() {
     QMenu* database = toolsMenu->addMenu(QStringLiteral("&Base de données"));
     database->setObjectName(QStringLiteral("Menu_Database"));
     // Backup, restore, history and compaction come with their own windows.
-    for (const auto& [name, text] : {std::pair{"Menu_Backup", "&Sauvegarde"}, std::pair{"Menu_Restore", "&Restauration"},
-                                     std::pair{"Menu_History", "&Historique"},
-                                     std::pair{"Menu_Compact", "&Compacter/Réparer"}})
+    for (const auto& [name, text] :
+         {std::pair{"Menu_Backup", "&Sauvegarde"}, std::pair{"Menu_Restore", "&Restauration"},
+          std::pair{"Menu_History", "&Historique"}, std::pair{"Menu_Compact", "&Compacter/Réparer"}})
         MenuAction(database, QLatin1String(name), QString::fromUtf8(text))->setEnabled(false);
-    ToolBarButton(bar, QStringLiteral("Btn_Tools"), QStringLiteral("&Outils"),
-                  ButtonGlyphIcon(ButtonGlyph::Tools), toolsMenu);
+    ToolBarButton(bar, QStringLiteral("Btn_Tools"), QStringLiteral("&Outils"), ButtonGlyphIcon(ButtonGlyph::Tools),
+                  toolsMenu);
 
     auto* helpMenu = new QMenu(this);
     helpMenu->setObjectName(QStringLiteral("Popup_Help"));
@@ -218,17 +216,16 @@ void TMainForm::buildToolBar() {
     helpMenu->addSeparator();
     connect(MenuAction(helpMenu, QStringLiteral("Menu_About"), QStringLiteral("&A propos")), &QAction::triggered, this,
             &TMainForm::showAbout);
-    ToolBarButton(bar, QStringLiteral("M10"), QStringLiteral("&Aide"),
-                  ButtonGlyphIcon(ButtonGlyph::Help), helpMenu);
+    ToolBarButton(bar, QStringLiteral("M10"), QStringLiteral("&Aide"), ButtonGlyphIcon(ButtonGlyph::Help), helpMenu);
 }
 
 QWidget* TMainForm::buildLeftBar() {
     m_leftBar = new QFrame(this);
     m_leftBar->setObjectName(QStringLiteral("Panel_Left"));
     m_leftBar->setFixedWidth(kLeftBarWidth);
-    m_leftBar->setStyleSheet(QStringLiteral(
-        "#Panel_Left { background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 rgb(214, 226, 246),"
-        " stop:1 rgb(188, 206, 236)); border-right: 1px solid rgb(150, 170, 210); }"));
+    m_leftBar->setStyleSheet(
+        QStringLiteral("#Panel_Left { background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 rgb(214, 226, 246),"
+                       " stop:1 rgb(188, 206, 236)); border-right: 1px solid rgb(150, 170, 210); }"));
 
     // The tear-off calendar is put here by its own control.
     m_calendarPlace = new QWidget(m_leftBar);
@@ -310,12 +307,12 @@ QWidget* TMainForm::buildPersonPanel() {
         &TMainForm::Btn_Main_PriorClick);
     add(Command::kMainNext, QStringLiteral("Suivant"), ButtonGlyphIcon(ButtonGlyph::Next),
         &TMainForm::Btn_Main_NextClick);
-    add(QStringLiteral("Btn_Main_Add"), QStringLiteral("Ajouter un carnet de santé"),
-        ButtonGlyphIcon(ButtonGlyph::Add), &TMainForm::Btn_Main_AddClick);
-    add(Command::kMainDelete, QStringLiteral("Supprimer ce carnet de santé"),
-        ButtonGlyphIcon(ButtonGlyph::Delete), &TMainForm::Btn_Main_DeleteClick);
-    add(Command::kMainEdit, QStringLiteral("Modifier ce carnet de santé"),
-        ButtonGlyphIcon(ButtonGlyph::Edit), &TMainForm::Btn_Main_EditClick);
+    add(QStringLiteral("Btn_Main_Add"), QStringLiteral("Ajouter un carnet de santé"), ButtonGlyphIcon(ButtonGlyph::Add),
+        &TMainForm::Btn_Main_AddClick);
+    add(Command::kMainDelete, QStringLiteral("Supprimer ce carnet de santé"), ButtonGlyphIcon(ButtonGlyph::Delete),
+        &TMainForm::Btn_Main_DeleteClick);
+    add(Command::kMainEdit, QStringLiteral("Modifier ce carnet de santé"), ButtonGlyphIcon(ButtonGlyph::Edit),
+        &TMainForm::Btn_Main_EditClick);
     m_personButtonsCentre->adjustSize();
     m_personButtons->installEventFilter(this);
 
@@ -339,8 +336,8 @@ QWidget* TMainForm::buildPagesPanel() {
     m_general = new GeneralPageWidget(m_data->Analysis, m_notebook);
     m_documents = new DocumentsPageWidget(m_data->DocumentImg, m_data->DocumentFile, m_notebook);
     m_events = new EventsPageWidget(m_data->Event, m_notebook);
-    for (QWidget* page : {static_cast<QWidget*>(m_general), static_cast<QWidget*>(m_documents),
-                          static_cast<QWidget*>(m_events)}) {
+    for (QWidget* page :
+         {static_cast<QWidget*>(m_general), static_cast<QWidget*>(m_documents), static_cast<QWidget*>(m_events)}) {
         m_tabs->addTab(page->windowTitle());
         m_notebook->addWidget(page);
     }
@@ -473,9 +470,13 @@ qint64 TMainForm::currentPersonId() const {
     return person->asInteger(QStringLiteral("Id"));
 }
 
-qint64 TMainForm::currentPersonAnalysis() const { return m_general->currentPersonAnalysis(); }
+qint64 TMainForm::currentPersonAnalysis() const {
+    return m_general->currentPersonAnalysis();
+}
 
-void TMainForm::setCurrentPersonAnalysis(qint64 id) { m_general->setCurrentPersonAnalysis(id); }
+void TMainForm::setCurrentPersonAnalysis(qint64 id) {
+    m_general->setCurrentPersonAnalysis(id);
+}
 
 void TMainForm::selectPersonRow(int row) {
     if (row < 0 || row >= m_personList.count()) return;
@@ -508,7 +509,9 @@ void TMainForm::personPosted() {
 
 // ---- Pages ----
 
-void TMainForm::showPage(Page page) { m_tabs->setCurrentIndex(page); }
+void TMainForm::showPage(Page page) {
+    m_tabs->setCurrentIndex(page);
+}
 
 void TMainForm::Tab_MainChange(int index) {
     if (index == m_activePage || index < 0) return;
@@ -566,17 +569,25 @@ void TMainForm::UpdateCommandStates() {
         if (QWidget* control = m_commands.value(state.key())) control->setEnabled(state.value());
 }
 
-bool TMainForm::ShowRecordEditor(bool isNew) { return m_recordEditor(isNew); }
+bool TMainForm::ShowRecordEditor(bool isNew) {
+    return m_recordEditor(isNew);
+}
 
-void TMainForm::setRecordEditorForTesting(std::function<bool(bool)> editor) { m_recordEditor = std::move(editor); }
+void TMainForm::setRecordEditorForTesting(std::function<bool(bool)> editor) {
+    m_recordEditor = std::move(editor);
+}
 
 void TMainForm::setPersonDeletionForTesting(std::function<bool(QString*)> deletion) {
     m_personDeletion = std::move(deletion);
 }
 
-void TMainForm::Btn_Main_PriorClick() { selectPersonRow(selectedPersonRow() - 1); }
+void TMainForm::Btn_Main_PriorClick() {
+    selectPersonRow(selectedPersonRow() - 1);
+}
 
-void TMainForm::Btn_Main_NextClick() { selectPersonRow(selectedPersonRow() + 1); }
+void TMainForm::Btn_Main_NextClick() {
+    selectPersonRow(selectedPersonRow() + 1);
+}
 
 void TMainForm::Btn_Main_AddClick() {
     Dataset* person = m_data->Person;

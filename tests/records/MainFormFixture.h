@@ -35,7 +35,8 @@ public:
         SetDbDir(m_dataDir + QStringLiteral("Data/"));
         CurrentSettings() = Settings();
         QString error;
-        m_ready = CopyStartingDatabase(databaseFile(), &error) && OpenDatabaseFile(kMainConnection, databaseFile(), &error);
+        m_ready =
+            CopyStartingDatabase(databaseFile(), &error) && OpenDatabaseFile(kMainConnection, databaseFile(), &error);
         if (!m_ready) qWarning("%s", qPrintable(error));
         m_module = std::make_unique<TDataModule1>();
     }
@@ -55,15 +56,17 @@ public:
     static void Exec(const QString& statement, const QVariantList& values = {}) {
         QSqlQuery query(QSqlDatabase::database(kMainConnection, false));
         QVERIFY2(query.prepare(statement), qPrintable(query.lastError().text()));
-        for (const QVariant& value : values) query.addBindValue(value);
+        for (const QVariant& value : values)
+            query.addBindValue(value);
         QVERIFY2(query.exec(), qPrintable(statement + QStringLiteral(": ") + query.lastError().text()));
     }
 
     static void AddPerson(qint64 id, const QString& name, const QString& foreName, const QString& number = {},
                           const QByteArray& thumbnail = {}) {
-        Exec(QStringLiteral("INSERT INTO PERSON (Id, Id_File, Name, ForeName, [No], BirthDay_Date, Blood, ImgMini1) "
-                            "VALUES (?, 0, ?, ?, ?, '1980-05-12', 'A+', ?)"),
-             {id, name, foreName, number, thumbnail.isEmpty() ? QVariant(QMetaType(QMetaType::QByteArray)) : thumbnail});
+        Exec(
+            QStringLiteral("INSERT INTO PERSON (Id, Id_File, Name, ForeName, [No], BirthDay_Date, Blood, ImgMini1) "
+                           "VALUES (?, 0, ?, ?, ?, '1980-05-12', 'A+', ?)"),
+            {id, name, foreName, number, thumbnail.isEmpty() ? QVariant(QMetaType(QMetaType::QByteArray)) : thumbnail});
     }
 
     static void AddEvent(qint64 personId, const QString& isoDate, const QString& time, const QString& text) {

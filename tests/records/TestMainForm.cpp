@@ -21,7 +21,9 @@
 
 namespace {
 
-QTableView* PersonGrid(TMainForm* form) { return Child<QTableView>(form, QStringLiteral("Grid_PersonList")); }
+QTableView* PersonGrid(TMainForm* form) {
+    return Child<QTableView>(form, QStringLiteral("Grid_PersonList"));
+}
 
 QStringList ListedNames(TMainForm* form) {
     QStringList names;
@@ -51,14 +53,16 @@ void ClickButton(TMainForm* form, const QString& name) {
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
-void ShowPage(TMainForm* form, int page) { Child<QTabBar>(form, QStringLiteral("Tab_Main"))->setCurrentIndex(page); }
+void ShowPage(TMainForm* form, int page) {
+    Child<QTabBar>(form, QStringLiteral("Tab_Main"))->setCurrentIndex(page);
+}
 
 // The commands enabled whenever there is a person, whatever else holds.
 const QStringList kWithAnyPerson{
-    Command::kMainDelete,   Command::kMainEdit,    Command::kChart,     Command::kAnalysisEdit,
+    Command::kMainDelete,     Command::kMainEdit,    Command::kChart,      Command::kAnalysisEdit,
     Command::kAnalysisSearch, Command::kAnalysisAdd, Command::kChartPrint, Command::kChartSave,
-    Command::kChartType,    Command::kImageAdd,    Command::kFileAdd,   Command::kEventAdd,
-    Command::kToolbarPrint, Command::kToolbarHtml, Command::kPrint,     Command::kHtml};
+    Command::kChartType,      Command::kImageAdd,    Command::kFileAdd,    Command::kEventAdd,
+    Command::kToolbarPrint,   Command::kToolbarHtml, Command::kPrint,      Command::kHtml};
 
 } // namespace
 
@@ -76,9 +80,8 @@ private slots:
         QTest::addColumn<QStringList>("inserted"); // "Name Forename", inserted in this order
         QTest::addColumn<QStringList>("listed");
         QTest::newRow("AA before BB") << QStringList{"BB Paul", "AA Paul"} << QStringList{"AA Paul", "BB Paul"};
-        QTest::newRow("same name: by forename")
-            << QStringList{"Durand Zoé", "Durand Anne", "Durand Marc"}
-            << QStringList{"Durand Anne", "Durand Marc", "Durand Zoé"};
+        QTest::newRow("same name: by forename") << QStringList{"Durand Zoé", "Durand Anne", "Durand Marc"}
+                                                << QStringList{"Durand Anne", "Durand Marc", "Durand Zoé"};
         QTest::newRow("accents and case in French order")
             << QStringList{"martin Claire", "Ébert Zoé", "Dupont Émile", "Eberhard Luc"}
             << QStringList{"Dupont Émile", "Eberhard Luc", "Ébert Zoé", "martin Claire"};
@@ -91,7 +94,8 @@ private slots:
         QVERIFY(fixture.ready());
         qint64 id = 1;
         for (const QString& person : inserted)
-            MainFormFixture::AddPerson(id++, person.section(QLatin1Char(' '), 0, 0), person.section(QLatin1Char(' '), 1));
+            MainFormFixture::AddPerson(id++, person.section(QLatin1Char(' '), 0, 0),
+                                       person.section(QLatin1Char(' '), 1));
         TMainForm* form = fixture.showForm();
         QCOMPARE(ListedNames(form), listed);
         // The first entry is selected and is the current person.
@@ -127,6 +131,19 @@ private slots:
         form->ReloadPersonList(id);
         QCOMPARE(form->selectedPersonRow(), 1);
         QCOMPARE(form->currentPersonId(), id);
+        // An identifier that no longer exists selects the first entry.
+        form->ReloadPersonList(999999);
+        QCOMPARE(form->selectedPersonRow(), 0);
+        QCOMPARE(form->currentPersonId(), qint64(3));
+        // A row the Person query does not hold (written by someone else since it was opened): the
+        // current person stays, the buttons follow the selected row.
+        MainFormFixture::AddPerson(99, QStringLiteral("Zz"), {});
+        form->ReloadPersonList(-1);
+        ClickRow(form, 2);
+        QCOMPARE(form->selectedPersonRow(), 2);
+        QCOMPARE(form->currentPersonId(), qint64(3));
+        QVERIFY(IsEnabled(form, Command::kMainPrior));
+        QVERIFY(!IsEnabled(form, Command::kMainNext));
     }
 
     void selectionByMouseAndKeys() {
@@ -177,7 +194,8 @@ private slots:
         QFETCH(bool, next);
         MainFormFixture fixture;
         QVERIFY(fixture.ready());
-        for (int i = 1; i <= persons; ++i) MainFormFixture::AddPerson(i, QStringLiteral("Nom%1").arg(i), {});
+        for (int i = 1; i <= persons; ++i)
+            MainFormFixture::AddPerson(i, QStringLiteral("Nom%1").arg(i), {});
         TMainForm* form = fixture.showForm();
         ClickRow(form, row);
         QCOMPARE(IsEnabled(form, Command::kMainPrior), prior);
@@ -322,7 +340,8 @@ private slots:
         QCOMPARE(PersonGrid(form)->model()->rowCount(), 1); // the blank row
         QCOMPARE(form->selectedPersonRow(), -1);
         QCOMPARE(form->currentPersonId(), qint64(-1));
-        for (const QString& name : Command::All()) QVERIFY2(!IsEnabled(form, name), qPrintable(name));
+        for (const QString& name : Command::All())
+            QVERIFY2(!IsEnabled(form, name), qPrintable(name));
         QVERIFY(IsEnabled(form, QStringLiteral("Btn_Main_Add")));
         QCOMPARE(Child<QTableView>(form, QStringLiteral("Grid_Event"))->model()->rowCount(), 0);
     }
@@ -348,7 +367,8 @@ private slots:
         MainFormFixture::AddPersonAnalysis(11, 1, QStringLiteral("Glycémie"));
         MainFormFixture::AddResult(11, QStringLiteral("2024-01-15"), 1.05);
         MainFormFixture::AddEvent(1, QStringLiteral("2024-03-02"), {}, QStringLiteral("Vaccin"));
-        MainFormFixture::AddImageDocument(5, 1, QStringLiteral("Radio du genou"), MainFormFixture::Thumbnail(Qt::gray, 90));
+        MainFormFixture::AddImageDocument(5, 1, QStringLiteral("Radio du genou"),
+                                          MainFormFixture::Thumbnail(Qt::gray, 90));
         MainFormFixture::AddImageDocument(6, 1, QStringLiteral("Ordonnance"), QByteArray("not a bitmap"));
         MainFormFixture::AddFileDocument(7, 1, QStringLiteral("compte-rendu.pdf"));
         TMainForm* form = fixture.showForm();
@@ -360,7 +380,8 @@ private slots:
         QVERIFY(!data->Analysis->isOpen());
         QVERIFY(data->DocumentFile->isOpen());
         QCOMPARE(data->DocumentFile->recordCount(), 1);
-        QVERIFY(data->DocumentFile->sql().contains(QStringLiteral("WHERE DOCUMENTFILE.DoType=1 AND DOCUMENTFILE.Id_Ref=1")));
+        QVERIFY(data->DocumentFile->sql().contains(
+            QStringLiteral("WHERE DOCUMENTFILE.DoType=1 AND DOCUMENTFILE.Id_Ref=1")));
         auto* sheet = Child<QListWidget>(form, QStringLiteral("ListView_Document_Img"));
         QCOMPARE(sheet->count(), 2);
         // A thumbnail that cannot be read leaves its entry without a picture.
@@ -406,7 +427,8 @@ private slots:
         QTest::newRow("images, none selected") << "images" << 1 << QStringList{} << true;
         QTest::newRow("image selected, mail settings incomplete")
             << "image selected" << 1
-            << QStringList{Command::kImageEdit, Command::kImageDelete, Command::kImageView, Command::kImageSave} << true;
+            << QStringList{Command::kImageEdit, Command::kImageDelete, Command::kImageView, Command::kImageSave}
+            << true;
         QTest::newRow("image selected, mail settings complete")
             << "image selected+mail" << 1
             << QStringList{Command::kImageEdit, Command::kImageDelete, Command::kImageView, Command::kImageSave,
@@ -431,10 +453,12 @@ private slots:
         if (scenario == QLatin1String("analysis") || scenario == QLatin1String("results"))
             MainFormFixture::AddPersonAnalysis(11, 1, QStringLiteral("Glycémie"));
         if (scenario == QLatin1String("results")) MainFormFixture::AddResult(11, QStringLiteral("2024-01-15"), 1.05);
-        if (scenario.startsWith(QLatin1String("files"))) MainFormFixture::AddFileDocument(7, 1, QStringLiteral("a.pdf"));
+        if (scenario.startsWith(QLatin1String("files")))
+            MainFormFixture::AddFileDocument(7, 1, QStringLiteral("a.pdf"));
         if (scenario.startsWith(QLatin1String("image")))
             MainFormFixture::AddImageDocument(5, 1, QStringLiteral("Radio"), MainFormFixture::Thumbnail(Qt::gray, 90));
-        if (scenario == QLatin1String("events")) MainFormFixture::AddEvent(1, QStringLiteral("2024-03-02"), {}, QStringLiteral("Vaccin"));
+        if (scenario == QLatin1String("events"))
+            MainFormFixture::AddEvent(1, QStringLiteral("2024-03-02"), {}, QStringLiteral("Vaccin"));
         if (scenario.endsWith(QLatin1String("+mail"))) {
             CurrentSettings().smtpName = QStringLiteral("Jean Dupont");
             CurrentSettings().smtpEmail = QStringLiteral("jean@example.org");
@@ -475,8 +499,10 @@ private slots:
         QVERIFY(fixture.ready());
         CurrentSettings().showCalendar = true;
         MainFormFixture::AddPerson(1, QStringLiteral("Dupont"), QStringLiteral("Émile"),
-                                   QStringLiteral("1 80 05 69 123 456 78"), MainFormFixture::Thumbnail(QColor(200, 90, 60)));
-        MainFormFixture::AddPerson(2, QStringLiteral("Ébert"), QStringLiteral("Zoé"), QStringLiteral("2 91 12 75 987 654 32"));
+                                   QStringLiteral("1 80 05 69 123 456 78"),
+                                   MainFormFixture::Thumbnail(QColor(200, 90, 60)));
+        MainFormFixture::AddPerson(2, QStringLiteral("Ébert"), QStringLiteral("Zoé"),
+                                   QStringLiteral("2 91 12 75 987 654 32"));
         MainFormFixture::AddPerson(12345, QStringLiteral("Martin"), QStringLiteral("Claire"), {},
                                    MainFormFixture::Thumbnail(QColor(60, 120, 200)));
         MainFormFixture::AddPerson(4, QStringLiteral("Zeller"), QStringLiteral("Paul"), QStringLiteral("1 55"),
@@ -485,8 +511,10 @@ private slots:
         MainFormFixture::AddResult(11, QStringLiteral("2024-01-15"), 1.05);
         MainFormFixture::AddResult(11, QStringLiteral("2024-03-10"), 1.21);
         MainFormFixture::AddEvent(1, QStringLiteral("2024-03-02"), {}, QStringLiteral("Vaccin grippe"));
-        MainFormFixture::AddEvent(1, QStringLiteral("2024-03-02"), QStringLiteral("09:30"), QStringLiteral("Consultation"));
-        MainFormFixture::AddImageDocument(5, 1, QStringLiteral("Radio du genou"), MainFormFixture::Thumbnail(Qt::gray, 90));
+        MainFormFixture::AddEvent(1, QStringLiteral("2024-03-02"), QStringLiteral("09:30"),
+                                  QStringLiteral("Consultation"));
+        MainFormFixture::AddImageDocument(5, 1, QStringLiteral("Radio du genou"),
+                                          MainFormFixture::Thumbnail(Qt::gray, 90));
         MainFormFixture::AddImageDocument(6, 1, QStringLiteral("Ordonnance"),
                                           MainFormFixture::Thumbnail(QColor(240, 200, 80), 90));
         MainFormFixture::AddFileDocument(7, 1, QStringLiteral("compte-rendu.pdf"));

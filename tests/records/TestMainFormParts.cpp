@@ -50,7 +50,9 @@ template <class T> void WhenModalOpens(const std::function<void(T*)>& action) {
     timer->start();
 }
 
-QAction* Action(const QObject* form, const QString& name) { return Child<QAction>(form, name); }
+QAction* Action(const QObject* form, const QString& name) {
+    return Child<QAction>(form, name);
+}
 
 QImage CardImage(const PersonList& list, int row, bool selected, int width = 240) {
     PersonListDelegate delegate(&list);
@@ -78,7 +80,9 @@ template <class Test> bool AnyPixel(const QImage& image, const QRect& area, Test
 }
 
 // Glyph edges are smoothed: the text colour RGB(30, 64, 121) shows fully only inside strokes.
-bool IsTextColour(const QColor& c) { return c.red() < 100 && c.green() < 130 && c.blue() - c.red() > 50; }
+bool IsTextColour(const QColor& c) {
+    return c.red() < 100 && c.green() < 130 && c.blue() - c.red() > 50;
+}
 // The shadow pass: the grid colour darkened by 30, RGB(225, 225, 225), lighter at glyph edges.
 bool IsShadowColour(const QColor& c) {
     return c.red() == c.green() && c.green() == c.blue() && c.red() >= 225 && c.red() < 250;
@@ -113,12 +117,12 @@ private slots:
         QTest::newRow("touching the right and bottom edges")
             << MainWindowPlacement{920, 340, 1000, 700, "wsNormal"} << desktop << QPoint(920, 340) << QSize(1000, 700)
             << false;
-        QTest::newRow("right edge beyond the work area")
-            << MainWindowPlacement{1000, 50, 1000, 700, "wsNormal"} << desktop << QPoint(560, 220) << QSize(800, 600)
-            << false;
+        QTest::newRow("right edge beyond the work area") << MainWindowPlacement{1000, 50, 1000, 700, "wsNormal"}
+                                                         << desktop << QPoint(560, 220) << QSize(800, 600) << false;
         QTest::newRow("bottom edge beyond") << MainWindowPlacement{0, 400, 1000, 700, "wsNormal"} << desktop
                                             << QPoint(560, 220) << QSize(800, 600) << false;
-        QTest::newRow("never saved") << MainWindowPlacement{} << desktop << QPoint(560, 220) << QSize(800, 600) << false;
+        QTest::newRow("never saved") << MainWindowPlacement{} << desktop << QPoint(560, 220) << QSize(800, 600)
+                                     << false;
         QTest::newRow("odd work area: centring truncates")
             << MainWindowPlacement{} << QRect(0, 0, 1367, 767) << QPoint(283, 83) << QSize(800, 600) << false;
         QTest::newRow("negative left is centred") << MainWindowPlacement{-8, 30, 1000, 700, "wsNormal"} << desktop
@@ -233,7 +237,8 @@ private slots:
         TMainForm* form = fixture.showForm();
         QCOMPARE(form->windowTitle(), QStringLiteral("Quorvel 1.13"));
         const QString bottom = Child<QLabel>(form, QStringLiteral("Lab_Bottom"))->text();
-        QVERIFY2(bottom.contains(QStringLiteral("2031")) && !bottom.contains(QStringLiteral("2008")), qPrintable(bottom));
+        QVERIFY2(bottom.contains(QStringLiteral("2031")) && !bottom.contains(QStringLiteral("2008")),
+                 qPrintable(bottom));
         QVERIFY(!CurrentSettings().firstLaunch);
         QVERIFY(form->minimumWidth() > 640 && form->minimumHeight() > 480);
     }
@@ -280,13 +285,20 @@ private slots:
     void currencySymbol_data() {
         QTest::addColumn<QString>("system");
         QTest::addColumn<QString>("program");
-        QTest::newRow("FF") << "FF" << "€";
-        QTest::newRow("Fr") << "Fr" << "€";
-        QTest::newRow("f") << "f" << "€";
-        QTest::newRow("euro") << "€" << "€";
-        QTest::newRow("dollar") << "$" << "$";
-        QTest::newRow("FRF is not one of them") << "FRF" << "FRF";
-        QTest::newRow("CHF") << "CHF" << "CHF";
+        QTest::newRow("FF") << "FF"
+                            << "€";
+        QTest::newRow("Fr") << "Fr"
+                            << "€";
+        QTest::newRow("f") << "f"
+                           << "€";
+        QTest::newRow("euro") << "€"
+                              << "€";
+        QTest::newRow("dollar") << "$"
+                                << "$";
+        QTest::newRow("FRF is not one of them") << "FRF"
+                                                << "FRF";
+        QTest::newRow("CHF") << "CHF"
+                             << "CHF";
     }
 
     void currencySymbol() {
@@ -302,11 +314,21 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("foreName");
         QTest::addColumn<QString>("entryStart");
-        QTest::newRow("Id 7") << qint64(7) << "Dupont" << "Émile" << "0007%&a%Dupont%&b%Émile%&c%";
-        QTest::newRow("Id 12345") << qint64(12345) << "Martin" << "Claire" << "12345%&a%Martin%&b%Claire%&c%";
-        QTest::newRow("Id 123456789") << qint64(123456789) << "A" << "B" << "123456789%&a%A%&b%B%&c%";
-        QTest::newRow("empty name") << qint64(3) << "" << "" << "0003%&a%%&b%%&c%";
-        QTest::newRow("a marker inside the name") << qint64(4) << "X%&b%Y" << "Zoé" << "0004%&a%X%";
+        QTest::newRow("Id 7") << qint64(7) << "Dupont"
+                              << "Émile"
+                              << "0007%&a%Dupont%&b%Émile%&c%";
+        QTest::newRow("Id 12345") << qint64(12345) << "Martin"
+                                  << "Claire"
+                                  << "12345%&a%Martin%&b%Claire%&c%";
+        QTest::newRow("Id 123456789") << qint64(123456789) << "A"
+                                      << "B"
+                                      << "123456789%&a%A%&b%B%&c%";
+        QTest::newRow("empty name") << qint64(3) << ""
+                                    << ""
+                                    << "0003%&a%%&b%%&c%";
+        QTest::newRow("a marker inside the name") << qint64(4) << "X%&b%Y"
+                                                  << "Zoé"
+                                                  << "0004%&a%X%";
     }
 
     void entries() {
@@ -356,8 +378,9 @@ private slots:
     void cardLayout() {
         QFETCH(bool, selected);
         PersonList list;
-        list.append(PersonListEntry(1, QStringLiteral("DUPONT"), QStringLiteral("Émile"), QStringLiteral("1 80"), {}, {}, {}),
-                    PersonListIcon(MainFormFixture::Thumbnail(Qt::red)));
+        list.append(
+            PersonListEntry(1, QStringLiteral("DUPONT"), QStringLiteral("Émile"), QStringLiteral("1 80"), {}, {}, {}),
+            PersonListIcon(MainFormFixture::Thumbnail(Qt::red)));
         const int width = 240;
         const QImage card = CardImage(list, 0, selected, width);
         const QColor white(Qt::white), pen(167, 191, 233), brush(231, 236, 248), frame(230, 230, 225);
@@ -404,7 +427,8 @@ private slots:
         QTest::newRow("line breaks and tabs") << QStringLiteral("DUPONT\nJean\r\n\tPierre");
         QTest::newRow("marker") << QStringLiteral("A%&b%B%&c%C");
         QTest::newRow("right to left") << QStringLiteral("محمد عبد الله بن أحمد الطويل الاسم");
-        QTest::newRow("emoji and combining marks") << QStringLiteral("Zoe\u0301 🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂");
+        QTest::newRow("emoji and combining marks") << QStringLiteral(
+            "Zoe\u0301 🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂🙂");
         QTest::newRow("control characters") << QStringLiteral("A\u0000B\u0007C\u202EDCBA");
     }
 
@@ -433,9 +457,9 @@ private slots:
         QVERIFY(LoadDatabaseSettings(fixture.dataDir(), QStringLiteral("Data/"), Product::kDataSourceName,
                                      Product::kDatabaseFileName, Product::kDatabaseFolder));
         TMainForm* form = fixture.showForm();
-        for (const QString& name : {QStringLiteral("Menu_Printer"), QStringLiteral("Menu_Properties"),
-                                    QStringLiteral("Menu_Quit"), QStringLiteral("Menu_Help"),
-                                    QStringLiteral("Menu_WebSite"), QStringLiteral("Menu_About")})
+        for (const QString& name :
+             {QStringLiteral("Menu_Printer"), QStringLiteral("Menu_Properties"), QStringLiteral("Menu_Quit"),
+              QStringLiteral("Menu_Help"), QStringLiteral("Menu_WebSite"), QStringLiteral("Menu_About")})
             QVERIFY2(Action(form, name) && Action(form, name)->isEnabled(), qPrintable(name));
         QCOMPARE(Action(form, QStringLiteral("Menu_Printer"))->text(), QStringLiteral("&Imprimante"));
         QCOMPARE(Action(form, QStringLiteral("Menu_Properties"))->text(), QStringLiteral("&Propriétés"));
@@ -456,7 +480,8 @@ private slots:
 
         QStringList aboutTexts;
         WhenModalOpens<TAbout>([&](TAbout* about) {
-            for (const QLabel* label : about->findChildren<QLabel*>()) aboutTexts << label->text();
+            for (const QLabel* label : about->findChildren<QLabel*>())
+                aboutTexts << label->text();
             about->accept();
         });
         Action(form, QStringLiteral("Menu_About"))->trigger();
