@@ -9,6 +9,7 @@
 #include "app/TProperties.h"
 #include "controls/ButtonGlyphs.h"
 #include "controls/ClockLabelWidget.h"
+#include "records/TMiniCalendar.h"
 #include "controls/FormConventions.h"
 #include "db/Dataset.h"
 #include "db/DatasetRoutines.h"
@@ -149,10 +150,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent), m_data(DataModule1(
     connect(person, &Dataset::dataChanged, this, &TMainForm::personDataChanged);
     person->afterPost = [this](Dataset&) { personPosted(); };
 
-    if (!CurrentSettings().showCalendar) {
-        m_calendarPlace->hide();
-        m_clock->hide();
-    }
+    m_calendarPlace->showWithClock(CurrentSettings().showCalendar, m_clock);
     m_bottomLabel->setText(m_bottomLabel->text().replace(QStringLiteral("2008"), QString::number(CurrentYear())));
 
     m_recordEditor = [this](bool isNew) { return ::ShowRecordEditor(this, isNew); };
@@ -227,10 +225,7 @@ QWidget* TMainForm::buildLeftBar() {
         QStringLiteral("#Panel_Left { background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 rgb(214, 226, 246),"
                        " stop:1 rgb(188, 206, 236)); border-right: 1px solid rgb(150, 170, 210); }"));
 
-    // The tear-off calendar is put here by its own control.
-    m_calendarPlace = new QWidget(m_leftBar);
-    m_calendarPlace->setObjectName(QStringLiteral("MiniCalendarPlace"));
-    m_calendarPlace->setFixedSize(30, 43);
+    m_calendarPlace = new TMiniCalendar(m_leftBar);
     m_clock = new ClockLabelWidget(m_leftBar);
     m_clock->setObjectName(QStringLiteral("Lab_Clock"));
     m_clock->setFixedSize(56, 22);

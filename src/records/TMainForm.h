@@ -10,6 +10,7 @@
 #include <functional>
 
 class ClockLabelWidget;
+class TMiniCalendar;
 class DocumentsPageWidget;
 class EventsPageWidget;
 class GeneralPageWidget;
@@ -109,7 +110,7 @@ private:
     QWidget* m_personButtons = nullptr;
     QWidget* m_personButtonsCentre = nullptr;
     QWidget* m_leftBar = nullptr;
-    QWidget* m_calendarPlace = nullptr;
+    TMiniCalendar* m_calendarPlace = nullptr;
     ClockLabelWidget* m_clock = nullptr;
     QList<QWidget*> m_leftButtons;
     QTabBar* m_tabs = nullptr;

@@ -255,7 +255,7 @@ private slots:
         QVERIFY(fixture.ready());
         CurrentSettings().showCalendar = showCalendar;
         TMainForm* form = fixture.showForm();
-        QCOMPARE(Child<QWidget>(form, QStringLiteral("MiniCalendarPlace"))->isVisible(), showCalendar);
+        QCOMPARE(Child<QWidget>(form, QStringLiteral("MiniCalendar"))->isVisible(), showCalendar);
         QCOMPARE(Child<QWidget>(form, QStringLiteral("Lab_Clock"))->isVisible(), showCalendar);
         // Both sit in the upper part of the left bar, above its buttons.
         auto* leftBar = Child<QWidget>(form, QStringLiteral("Panel_Left"));
