@@ -4,6 +4,7 @@
 #include "cli/CompactCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/RestoreCommand.h"
+#include "cli/UpdateCommand.h"
 
 void RegisterCommands(CommandRegistry& registry)
 {
@@ -12,4 +13,5 @@ void RegisterCommands(CommandRegistry& registry)
     registry.add(BackupCommand());
     registry.add(RestoreCommand());
     registry.add(HistoryCommand());
+    registry.add(UpdateCommand());
 }
