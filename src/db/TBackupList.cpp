@@ -57,10 +57,13 @@ TBackupList::TBackupList(TDataModule1& dataModule, QWidget* owner)
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->verticalHeader()->hide();
+    // The last column is far wider than the window: its title must show at its start.
+    m_grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
-    const int character = m_grid->fontMetrics().averageCharWidth();
+    // Widths in characters, measured on digits so that a whole date fits.
     const int widths[] = {10, 10, 30, 128};
-    for (int column = 0; column < 4; ++column) m_grid->setColumnWidth(column, widths[column] * character + 8);
+    for (int column = 0; column < 4; ++column)
+        m_grid->setColumnWidth(column, m_grid->fontMetrics().horizontalAdvance(QString(widths[column], QLatin1Char('0'))) + 12);
 
     m_purge->setObjectName(QStringLiteral("Btn_Purge"));
     m_purge->setText(QStringLiteral("Purger l'historique"));
@@ -96,6 +99,7 @@ void TBackupList::Btn_PurgeClick()
     const bool purged = PurgeBackupHistory(m_dataModule, &error);
     QGuiApplication::restoreOverrideCursor();
     if (!purged) Messages().show(MessageIcon::Error, QString(), error);
+    m_purge->setEnabled(!m_dataModule.Backup->isEmpty());
 }
 
 void TBackupList::done(int result)

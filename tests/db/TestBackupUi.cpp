@@ -246,6 +246,7 @@ void TestBackupUi::historyWindowAndPurge()
         QCOMPARE(Texts(MessageBoxService::recordedMessages()).last(),
                  QStringLiteral("Désirez-vous purger l'historique des sauvegardes ?"));
         QCOMPARE(grid->model()->rowCount(), 0);
+        QVERIFY(!window.purgeButton()->isEnabled());
         SaveScreenshot(window, QStringLiteral("TBackupList-purged"));
         QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Btn_Close")), Qt::LeftButton);
         QVERIFY(!m_data->Backup->isOpen());
