@@ -1,4 +1,8 @@
 #include "db/RestoreUpdate.h"
 
-// The update engine is not in yet: a restored database keeps its version for now.
-bool UpdateRestoredDataSet(const std::function<void(const QString&)>&, QString*) { return true; }
+#include "db/StartupUpdate.h"
+
+bool UpdateRestoredDataSet(const std::function<void(const QString&)>& progressLabel, QString* error)
+{
+    return UpdateRestoredDatabase(progressLabel, error);
+}
