@@ -106,11 +106,19 @@ bool SwapForward(const QString& dbDir, QString* error)
                     return false;
             }
         }
-        if (Exists(item.live)) {
+        if (i == 0) {
+            // The previous database stays under its name until the new one replaces it in one rename: a
+            // start in between never finds the database missing. A hard link keeps it aside; where the file
+            // system has none, it moves aside.
+            if (Exists(item.live) && !Exists(item.aside) &&
+                ::link(QFile::encodeName(item.live).constData(), QFile::encodeName(item.aside).constData()) != 0 &&
+                !Rename(item.live, item.aside, error))
+                return false;
+            KillPoint("database-aside");
+        } else if (Exists(item.live)) {
             // Something made after a crash, where the previous one had already gone aside.
             if (Exists(item.aside) ? !RemoveTree(item.live) : !Rename(item.live, item.aside, error)) return false;
         }
-        if (i == 0) KillPoint("database-aside");
         if (qEnvironmentVariable(kRestoreFailVariable) == QLatin1String(kDone[i])) {
             if (error) *error = QStringLiteral("Échec simulé du remplacement de \"%1\".").arg(item.live);
             return false;
@@ -127,14 +135,17 @@ bool SwapBack(const QString& dbDir, QString* error)
     const QList<SwapItem> items = SwapItems(dbDir);
     for (int i = int(items.size()) - 1; i >= 0; --i) {
         const SwapItem& item = items[i];
+        // The previous database replaces the new one in one rename (it may still be a link to it).
+        if (i == 0) {
+            if (Exists(item.aside) && !Rename(item.aside, item.live, error)) return false;
+            for (const QString& suffix : kDatabaseCompanions)
+                if (Exists(item.aside + suffix) && !Rename(item.aside + suffix, item.live + suffix, error)) return false;
+            continue;
+        }
         if (!Exists(item.staged) && Exists(item.live) && !Rename(item.live, item.staged, error)) return false;
         if (Exists(item.aside)) {
             if (Exists(item.live) && !RemoveTree(item.live)) return false;
             if (!Rename(item.aside, item.live, error)) return false;
-        }
-        if (i == 0) {
-            for (const QString& suffix : kDatabaseCompanions)
-                if (Exists(item.aside + suffix) && !Rename(item.aside + suffix, item.live + suffix, error)) return false;
         }
     }
     return true;
