@@ -13,7 +13,8 @@ class TDataModule1;
 // is extracted into a staging folder inside DbDir ("Restauration~/new/"), the database entry must be
 // there and open as a database, and only then are the database file and the Images/ and Files/
 // folders swapped with the staged ones, each by a rename, the previous ones kept aside
-// ("Restauration~/old/") until the swap is complete. A journal file marks the swap: a failure in the
+// ("Restauration~/old/") until the swap is complete; the database file is replaced in one rename, so that
+// it is never missing. A journal file marks the swap: a failure in the
 // middle puts the previous data set back; a process killed in the middle leaves the journal, and
 // RecoverInterruptedRestore finishes the swap at the next start. Entries other than "KESTOVRAN.MDB",
 // bare "*.jpg" and bare "*.f" are ignored.
