@@ -105,8 +105,6 @@ bool SwapForward(const QString& dbDir, QString* error)
                                                 : !Rename(item.live + suffix, item.aside + suffix, error))
                     return false;
             }
-        }
-        if (i == 0) {
             // The previous database stays under its name until the new one replaces it in one rename: a
             // start in between never finds the database missing. A hard link keeps it aside; where the file
             // system has none, it moves aside.
