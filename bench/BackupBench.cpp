@@ -33,14 +33,15 @@ struct Measure {
 
 // Runs the command under GNU time, whose own small process forks it: the peak it reports is the command's alone,
 // not inherited from this process's memory.
-Measure RunMeasured(const QStringList& command, const QString& workingDirectory)
-{
+Measure RunMeasured(const QStringList& command, const QString& workingDirectory) {
     Measure measure;
     const QString report = QDir(workingDirectory).filePath(QStringLiteral("time-report.txt"));
     QList<QByteArray> arguments{"/usr/bin/time", "-f", "%M", "-o", QFile::encodeName(report)};
-    for (const QString& part : command) arguments.append(QFile::encodeName(part));
+    for (const QString& part : command)
+        arguments.append(QFile::encodeName(part));
     std::vector<char*> argv;
-    for (QByteArray& argument : arguments) argv.push_back(argument.data());
+    for (QByteArray& argument : arguments)
+        argv.push_back(argument.data());
     argv.push_back(nullptr);
     // Each run starts with nothing of the runs before it still waiting to be written to disk.
     ::sync();
@@ -66,34 +67,31 @@ Measure RunMeasured(const QStringList& command, const QString& workingDirectory)
     return measure;
 }
 
-QByteArray Pseudorandom(qint64 size, quint32 seed)
-{
+QByteArray Pseudorandom(qint64 size, quint32 seed) {
     QByteArray bytes(size, '\0');
     QRandomGenerator generator(seed);
     generator.fillRange(reinterpret_cast<quint32*>(bytes.data()), size / 4);
     return bytes;
 }
 
-QByteArray TextLike(qint64 size, int seed)
-{
+QByteArray TextLike(qint64 size, int seed) {
     QByteArray text;
     text.reserve(size);
     for (int line = 0; text.size() < size; ++line)
-        text += "Résultat " + QByteArray::number(line * 7 + seed) + " ; glycémie " + QByteArray::number((line * 13) % 97) +
-                " mmol/l ; observation du " + QByteArray::number(line % 28 + 1) + "/06/2024\n";
+        text += "Résultat " + QByteArray::number(line * 7 + seed) + " ; glycémie " +
+                QByteArray::number((line * 13) % 97) + " mmol/l ; observation du " + QByteArray::number(line % 28 + 1) +
+                "/06/2024\n";
     text.truncate(size);
     return text;
 }
 
-bool WriteFile(const QString& path, const QByteArray& bytes)
-{
+bool WriteFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 // A database of about 30 MB that opens as the program's: a PERSON table and rows of text.
-bool MakeDatabase(const QString& path)
-{
+bool MakeDatabase(const QString& path) {
     bool done = false;
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench"));
@@ -114,8 +112,7 @@ bool MakeDatabase(const QString& path)
     return done;
 }
 
-QList<CabinetSource> Sources(const QString& dbDir)
-{
+QList<CabinetSource> Sources(const QString& dbDir) {
     QList<CabinetSource> sources{{QStringLiteral("KESTOVRAN.MDB"), dbDir + QStringLiteral("Access/KESTOVRAN.MDB")}};
     for (const QString& name : QDir(dbDir + QStringLiteral("Images")).entryList(QDir::Files, QDir::Name))
         sources.append({name, dbDir + QStringLiteral("Images/") + name});
@@ -124,8 +121,7 @@ QList<CabinetSource> Sources(const QString& dbDir)
     return sources;
 }
 
-int Child(const QStringList& arguments)
-{
+int Child(const QStringList& arguments) {
     QString error;
     SilentProgress progress;
     bool done = false;
@@ -137,8 +133,7 @@ int Child(const QStringList& arguments)
     return done ? 0 : 1;
 }
 
-void Print(const char* what, const Measure& measure, double megabytes)
-{
+void Print(const char* what, const Measure& measure, double megabytes) {
     if (!measure.ok) {
         std::printf("%-44s failed\n", what);
         return;
@@ -149,8 +144,7 @@ void Print(const char* what, const Measure& measure, double megabytes)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     const QStringList arguments = application.arguments();
     if (arguments.value(1).startsWith(QLatin1String("--"))) return Child(arguments);
@@ -181,10 +175,15 @@ int main(int argc, char** argv)
     const QString self = QCoreApplication::applicationFilePath();
     const QString ours = root.filePath(QStringLiteral("ours.bkp"));
     const QString theirs = root.filePath(QStringLiteral("gcab.cab"));
-    Print("backup (write and verify)", RunMeasured({self, QStringLiteral("--write"), ours, dbDir}, root.path()), megabytes);
-    Print("gcab -c -z", RunMeasured(QStringList{QStringLiteral("gcab"), QStringLiteral("-c"), QStringLiteral("-z"), theirs} + relative, dbDir),
+    Print("backup (write and verify)", RunMeasured({self, QStringLiteral("--write"), ours, dbDir}, root.path()),
           megabytes);
-    std::printf("archive sizes: ours %.1f MB, gcab %.1f MB\n", QFileInfo(ours).size() / 1e6, QFileInfo(theirs).size() / 1e6);
+    Print(
+        "gcab -c -z",
+        RunMeasured(QStringList{QStringLiteral("gcab"), QStringLiteral("-c"), QStringLiteral("-z"), theirs} + relative,
+                    dbDir),
+        megabytes);
+    std::printf("archive sizes: ours %.1f MB, gcab %.1f MB\n", QFileInfo(ours).size() / 1e6,
+                QFileInfo(theirs).size() / 1e6);
 
     const QString target = root.filePath(QStringLiteral("Restored/"));
     QDir().mkpath(target + QStringLiteral("Access"));
@@ -193,7 +192,9 @@ int main(int argc, char** argv)
           megabytes);
     const QString extracted = root.filePath(QStringLiteral("cabextract/"));
     QDir().mkpath(extracted);
-    Print("cabextract", RunMeasured({QStringLiteral("cabextract"), QStringLiteral("-q"), QStringLiteral("-d"), extracted, ours}, root.path()),
+    Print("cabextract",
+          RunMeasured({QStringLiteral("cabextract"), QStringLiteral("-q"), QStringLiteral("-d"), extracted, ours},
+                      root.path()),
           megabytes);
     return 0;
 }

@@ -12,8 +12,7 @@
 #include <QFileInfo>
 #include <QTextStream>
 
-Command BackupCommand()
-{
+Command BackupCommand() {
     return {QStringLiteral("backup"),
             QStringLiteral("Sauvegarde la base de données, les images et les fichiers dans une archive (par défaut "
                            "dans le dossier Backup des données)."),
@@ -41,8 +40,7 @@ Command BackupCommand()
             }};
 }
 
-Command HistoryCommand()
-{
+Command HistoryCommand() {
     return {QStringLiteral("history"),
             QStringLiteral("Affiche l'historique des sauvegardes, restaurations et compactages ; --purge le vide."),
             QStringLiteral("[--purge]"), [](CommandContext& context) {
@@ -69,7 +67,8 @@ Command HistoryCommand()
                     context.err << error << Qt::endl;
                     return ExitStatus::kFailure;
                 }
-                for (const QString& line : lines) context.out << line << '\n';
+                for (const QString& line : lines)
+                    context.out << line << '\n';
                 context.out.flush();
                 return ExitStatus::kOk;
             }};

@@ -10,8 +10,7 @@
 #include <QFileInfo>
 #include <QTextStream>
 
-Command RestoreCommand()
-{
+Command RestoreCommand() {
     return {QStringLiteral("restore"),
             QStringLiteral("Restaure la base de données, les images et les fichiers depuis une archive ; en cas "
                            "d'échec les données restent telles qu'elles étaient."),

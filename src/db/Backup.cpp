@@ -20,28 +20,36 @@ const QString kDatabaseEntry = QStringLiteral("KESTOVRAN.MDB");
 
 } // namespace
 
-QString BackupFolder() { return DataDir() + QStringLiteral("Backup/"); }
+QString BackupFolder() {
+    return DataDir() + QStringLiteral("Backup/");
+}
 
-QString ProposedBackupName(const QDate& day)
-{
+QString ProposedBackupName(const QDate& day) {
     return BackupFolder() + QStringLiteral("KESTOVRAN_ACCESS_BACKUP_") + day.toString(QStringLiteral("dd_MM_yyyy")) +
            QStringLiteral(".bkp");
 }
 
-QString DataSetDatabaseFile() { return DbDir() + QStringLiteral("Access/") + kDatabaseEntry; }
-QString DataSetImagesFolder() { return DbDir() + QStringLiteral("Images/"); }
-QString DataSetFilesFolder() { return DbDir() + QStringLiteral("Files/"); }
+QString DataSetDatabaseFile() {
+    return DbDir() + QStringLiteral("Access/") + kDatabaseEntry;
+}
+QString DataSetImagesFolder() {
+    return DbDir() + QStringLiteral("Images/");
+}
+QString DataSetFilesFolder() {
+    return DbDir() + QStringLiteral("Files/");
+}
 
-bool WriteBackupArchive(const QString& target, ProgressReporter& progress, QString* error)
-{
+bool WriteBackupArchive(const QString& target, ProgressReporter& progress, QString* error) {
     const QString database = DataSetDatabaseFile();
     if (!CompactDatabaseInPlace(database, error)) return false;
 
     QList<CabinetSource> sources{{kDatabaseEntry, database}};
     const QStringList pictures = ListFiles(DataSetImagesFolder(), QStringLiteral("*.jpg"));
     const QStringList attached = ListFiles(DataSetFilesFolder(), QStringLiteral("*.f"));
-    for (const QString& name : pictures) sources.append({name, DataSetImagesFolder() + name});
-    for (const QString& name : attached) sources.append({name, DataSetFilesFolder() + name});
+    for (const QString& name : pictures)
+        sources.append({name, DataSetImagesFolder() + name});
+    for (const QString& name : attached)
+        sources.append({name, DataSetFilesFolder() + name});
 
     const int total = int(pictures.size() + attached.size());
     progress.setProgress(0, total);
@@ -56,8 +64,7 @@ bool WriteBackupArchive(const QString& target, ProgressReporter& progress, QStri
 }
 
 bool BackupDatabase(TDataModule1& dataModule, const QString& target, const QString& description,
-                    ProgressReporter& progress, QString* error)
-{
+                    ProgressReporter& progress, QString* error) {
     if (!AddHistoryRow(*dataModule.Backup, description, target, error)) return false;
     progress.setTask(QStringLiteral("Sauvegarde de la base"));
     progress.setMessage(kPleaseWaitMessage);
@@ -74,8 +81,7 @@ bool BackupDatabase(TDataModule1& dataModule, const QString& target, const QStri
     return written && reopened;
 }
 
-bool CompactDataSet(TDataModule1& dataModule, ProgressReporter& progress, QString* error)
-{
+bool CompactDataSet(TDataModule1& dataModule, ProgressReporter& progress, QString* error) {
     if (!AddHistoryRow(*dataModule.Backup, kCompactDescription, DatabaseFile(), error)) return false;
     progress.setTask(QStringLiteral("Compactage de la base"));
     progress.setMessage(kPleaseWaitMessage);

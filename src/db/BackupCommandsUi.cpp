@@ -23,14 +23,12 @@ struct DialogTestState {
     QList<FileDialogRequest> requests;
 };
 
-DialogTestState& TestState()
-{
+DialogTestState& TestState() {
     static DialogTestState state;
     return state;
 }
 
-QString AskFile(QWidget* owner, const FileDialogRequest& request)
-{
+QString AskFile(QWidget* owner, const FileDialogRequest& request) {
     DialogTestState& state = TestState();
     if (!state.answers.isEmpty()) {
         state.requests.append(request);
@@ -49,8 +47,7 @@ QString AskFile(QWidget* owner, const FileDialogRequest& request)
 class BusyMainWindow {
 public:
     BusyMainWindow(QWidget* mainWindow, const MainWindowSteps& steps, const QString& task, bool gauge)
-        : m_mainWindow(mainWindow), m_steps(steps), m_wait(mainWindow)
-    {
+        : m_mainWindow(mainWindow), m_steps(steps), m_wait(mainWindow) {
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         if (m_steps.showFirstTab) m_steps.showFirstTab();
         m_wait.setTask(task);
@@ -62,8 +59,7 @@ public:
         if (m_mainWindow) m_mainWindow->setEnabled(false);
         if (m_steps.detachPersonControls) m_steps.detachPersonControls();
     }
-    ~BusyMainWindow()
-    {
+    ~BusyMainWindow() {
         if (m_steps.attachPersonControls) m_steps.attachPersonControls();
         if (m_mainWindow) m_mainWindow->setEnabled(true);
         QGuiApplication::restoreOverrideCursor();
@@ -79,16 +75,18 @@ private:
 
 } // namespace
 
-void QueueFileDialogAnswerForTesting(const QString& path) { TestState().answers.enqueue(path); }
-QList<FileDialogRequest> FileDialogRequestsForTesting() { return TestState().requests; }
-void ClearFileDialogRequestsForTesting()
-{
+void QueueFileDialogAnswerForTesting(const QString& path) {
+    TestState().answers.enqueue(path);
+}
+QList<FileDialogRequest> FileDialogRequestsForTesting() {
+    return TestState().requests;
+}
+void ClearFileDialogRequestsForTesting() {
     TestState().requests.clear();
     TestState().answers.clear();
 }
 
-void BackupDatabase(QWidget* mainWindow, TDataModule1& dataModule, const MainWindowSteps& steps)
-{
+void BackupDatabase(QWidget* mainWindow, TDataModule1& dataModule, const MainWindowSteps& steps) {
     QDir().mkpath(BackupFolder());
     const QString target = AskFile(mainWindow, {true, QStringLiteral("Localisation de la sauvegarde"), kBackupFilter,
                                                 BackupFolder(), ProposedBackupName(Today()), QStringLiteral("bkp")});
@@ -105,8 +103,7 @@ void BackupDatabase(QWidget* mainWindow, TDataModule1& dataModule, const MainWin
         Messages().show(MessageIcon::Error, QString(), error);
 }
 
-void RestoreDatabase(QWidget* mainWindow, TDataModule1& dataModule, const MainWindowSteps& steps)
-{
+void RestoreDatabase(QWidget* mainWindow, TDataModule1& dataModule, const MainWindowSteps& steps) {
     const QString archive = AskFile(mainWindow, {false, QStringLiteral("Sélectionnez la base de données à restaurer"),
                                                  kBackupFilter, BackupFolder(), QString(), QStringLiteral("bkp")});
     if (archive.isEmpty()) return;
@@ -133,8 +130,7 @@ void RestoreDatabase(QWidget* mainWindow, TDataModule1& dataModule, const MainWi
         Messages().show(MessageIcon::Error, QString(), error);
 }
 
-void CompactCurrentDatabase(QWidget* mainWindow, TDataModule1& dataModule, const MainWindowSteps& steps)
-{
+void CompactCurrentDatabase(QWidget* mainWindow, TDataModule1& dataModule, const MainWindowSteps& steps) {
     if (!Messages().ask(QString(), QStringLiteral("Confirmez-vous le compactage de la base de données ?"))) return;
     bool done = false;
     QString error;
@@ -148,8 +144,7 @@ void CompactCurrentDatabase(QWidget* mainWindow, TDataModule1& dataModule, const
         Messages().show(MessageIcon::Error, QString(), error);
 }
 
-void ShowBackupHistory(QWidget* mainWindow, TDataModule1& dataModule)
-{
+void ShowBackupHistory(QWidget* mainWindow, TDataModule1& dataModule) {
     TBackupList window(dataModule, mainWindow);
     window.exec();
 }

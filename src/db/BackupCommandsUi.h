@@ -20,7 +20,7 @@ struct MainWindowSteps {
     // The data-aware controls let go of the Person query before the connection closes, and take it again.
     std::function<void()> detachPersonControls;
     std::function<void()> attachPersonControls;
-    std::function<void()> refreshCurrentPage;           // RefreshCurrentPage()
+    std::function<void()> refreshCurrentPage;              // RefreshCurrentPage()
     std::function<void(qint64 selectId)> reloadPersonList; // ReloadPersonList(-1)
 };
 

@@ -7,8 +7,7 @@
 
 #include <QStringList>
 
-bool PurgeBackupHistory(TDataModule1& dataModule, QString* error)
-{
+bool PurgeBackupHistory(TDataModule1& dataModule, QString* error) {
     Dataset& history = *dataModule.Backup;
     const bool wasOpen = history.isOpen();
     history.close();
@@ -23,8 +22,7 @@ bool PurgeBackupHistory(TDataModule1& dataModule, QString* error)
     return purged;
 }
 
-bool BackupHistoryLines(TDataModule1& dataModule, QStringList* lines, QString* error)
-{
+bool BackupHistoryLines(TDataModule1& dataModule, QStringList* lines, QString* error) {
     Dataset& history = *dataModule.Backup;
     if (!history.open(error)) return false;
     QStringList found;

@@ -5,31 +5,26 @@
 
 #include <QString>
 
-BackupWorkSession::BackupWorkSession(TDataModule1& dataModule) : m_dataModule(dataModule)
-{
+BackupWorkSession::BackupWorkSession(TDataModule1& dataModule) : m_dataModule(dataModule) {
     Dataset& person = *m_dataModule.Person;
     if (person.isOpen() && !person.isEmpty()) m_personId = person.asInteger(QStringLiteral("Id"));
     m_dataModule.disconnectDatabase();
 }
 
-BackupWorkSession::~BackupWorkSession()
-{
+BackupWorkSession::~BackupWorkSession() {
     if (!m_resumed) resume(true);
 }
 
-bool BackupWorkSession::resume(bool backOnPerson, QString* error)
-{
+bool BackupWorkSession::resume(bool backOnPerson, QString* error) {
     return reconnect(error) && reopenPerson(backOnPerson, error);
 }
 
-bool BackupWorkSession::reconnect(QString* error)
-{
+bool BackupWorkSession::reconnect(QString* error) {
     m_resumed = true;
     return m_dataModule.connectDatabase(error);
 }
 
-bool BackupWorkSession::reopenPerson(bool backOnPerson, QString* error)
-{
+bool BackupWorkSession::reopenPerson(bool backOnPerson, QString* error) {
     m_resumed = true;
     // A database that is not there (an ODBC set-up, a file removed) leaves the connection closed.
     if (!m_dataModule.isConnected()) return true;

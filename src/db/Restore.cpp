@@ -32,12 +32,13 @@ const QString kStagingFolder = QStringLiteral("Restauration~/");
 const QString kJournalName = QStringLiteral("journal");
 const QStringList kDatabaseCompanions{QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")};
 
-void KillPoint(const char* step)
-{
+void KillPoint(const char* step) {
     if (qEnvironmentVariable(kRestoreKillVariable) == QLatin1String(step)) ::kill(::getpid(), SIGKILL);
 }
 
-QString Staging(const QString& dbDir) { return dbDir + kStagingFolder; }
+QString Staging(const QString& dbDir) {
+    return dbDir + kStagingFolder;
+}
 
 // The three things a restoration replaces: where the new one waits, where it goes, where the old one waits.
 struct SwapItem {
@@ -46,30 +47,28 @@ struct SwapItem {
     QString aside;
 };
 
-QList<SwapItem> SwapItems(const QString& dbDir)
-{
+QList<SwapItem> SwapItems(const QString& dbDir) {
     const QString staging = Staging(dbDir);
-    return {{staging + QStringLiteral("new/Access/") + kDatabaseEntry, dbDir + QStringLiteral("Access/") + kDatabaseEntry,
-             staging + QStringLiteral("old/") + kDatabaseEntry},
-            {staging + QStringLiteral("new/Images"), dbDir + QStringLiteral("Images"), staging + QStringLiteral("old/Images")},
-            {staging + QStringLiteral("new/Files"), dbDir + QStringLiteral("Files"), staging + QStringLiteral("old/Files")}};
+    return {{staging + QStringLiteral("new/Access/") + kDatabaseEntry,
+             dbDir + QStringLiteral("Access/") + kDatabaseEntry, staging + QStringLiteral("old/") + kDatabaseEntry},
+            {staging + QStringLiteral("new/Images"), dbDir + QStringLiteral("Images"),
+             staging + QStringLiteral("old/Images")},
+            {staging + QStringLiteral("new/Files"), dbDir + QStringLiteral("Files"),
+             staging + QStringLiteral("old/Files")}};
 }
 
-bool Exists(const QString& path)
-{
+bool Exists(const QString& path) {
     const QFileInfo info(path);
     return info.exists() || info.isSymLink();
 }
 
-bool RemoveTree(const QString& path)
-{
+bool RemoveTree(const QString& path) {
     const QFileInfo info(path);
     if (info.isDir() && !info.isSymLink()) return QDir(path).removeRecursively();
     return !Exists(path) || QFile::remove(path);
 }
 
-bool Rename(const QString& from, const QString& to, QString* error)
-{
+bool Rename(const QString& from, const QString& to, QString* error) {
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0) return true;
     if (error)
         *error = QStringLiteral("Impossible de déplacer \"%1\" vers \"%2\" : %3")
@@ -78,8 +77,7 @@ bool Rename(const QString& from, const QString& to, QString* error)
 }
 
 // Makes what was renamed and written under folder durable before the next step depends on it.
-void SyncFileSystem(const QString& folder)
-{
+void SyncFileSystem(const QString& folder) {
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
     if (fd < 0) return;
     ::syncfs(fd);
@@ -88,8 +86,7 @@ void SyncFileSystem(const QString& folder)
 
 // Puts every staged item in place, the live one going aside first. Safe to run again after a crash at any
 // point: an item already swapped has no staged copy left.
-bool SwapForward(const QString& dbDir, QString* error)
-{
+bool SwapForward(const QString& dbDir, QString* error) {
     QDir().mkpath(dbDir + QStringLiteral("Access"));
     QDir().mkpath(Staging(dbDir) + QStringLiteral("old"));
     const QList<SwapItem> items = SwapItems(dbDir);
@@ -128,8 +125,7 @@ bool SwapForward(const QString& dbDir, QString* error)
 }
 
 // Undoes SwapForward: the previous items come back, the new ones go back to the staging folder.
-bool SwapBack(const QString& dbDir, QString* error)
-{
+bool SwapBack(const QString& dbDir, QString* error) {
     const QList<SwapItem> items = SwapItems(dbDir);
     for (int i = int(items.size()) - 1; i >= 0; --i) {
         const SwapItem& item = items[i];
@@ -137,7 +133,8 @@ bool SwapBack(const QString& dbDir, QString* error)
         if (i == 0) {
             if (Exists(item.aside) && !Rename(item.aside, item.live, error)) return false;
             for (const QString& suffix : kDatabaseCompanions)
-                if (Exists(item.aside + suffix) && !Rename(item.aside + suffix, item.live + suffix, error)) return false;
+                if (Exists(item.aside + suffix) && !Rename(item.aside + suffix, item.live + suffix, error))
+                    return false;
             continue;
         }
         if (!Exists(item.staged) && Exists(item.live) && !Rename(item.live, item.staged, error)) return false;
@@ -149,8 +146,7 @@ bool SwapBack(const QString& dbDir, QString* error)
     return true;
 }
 
-bool WriteJournal(const QString& dbDir, QString* error)
-{
+bool WriteJournal(const QString& dbDir, QString* error) {
     const QString journal = Staging(dbDir) + kJournalName;
     QFile file(journal + QStringLiteral(".tmp"));
     const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
@@ -166,8 +162,7 @@ bool WriteJournal(const QString& dbDir, QString* error)
 }
 
 // The entries that belong to a data set, and where each goes in the staging folder; anything else is left out.
-QString StagedPlace(const CabinetEntry& entry)
-{
+QString StagedPlace(const CabinetEntry& entry) {
     if (!IsBareEntryName(entry.name)) return QString();
     if (entry.name.compare(kDatabaseEntry, Qt::CaseInsensitive) == 0) return QStringLiteral("Access/") + kDatabaseEntry;
     if (entry.name.endsWith(QStringLiteral(".jpg"), Qt::CaseInsensitive) && entry.name.size() > 4)
@@ -177,8 +172,7 @@ QString StagedPlace(const CabinetEntry& entry)
     return QString();
 }
 
-bool CheckStagedDatabase(const QString& path, const QString& archive, QString* error)
-{
+bool CheckStagedDatabase(const QString& path, const QString& archive, QString* error) {
     QFile file(path);
     QByteArray head;
     if (file.open(QIODevice::ReadOnly)) head = file.read(32);
@@ -212,8 +206,7 @@ bool CheckStagedDatabase(const QString& path, const QString& archive, QString* e
 
 // Whatever a folder of the data set holds besides its pictures or attached files stays where it is: it is
 // linked (or copied) into the staged folder, so that the swap keeps it.
-bool CarryOverOtherFiles(const QString& liveFolder, const QString& stagedFolder, const QString& mask, QString* error)
-{
+bool CarryOverOtherFiles(const QString& liveFolder, const QString& stagedFolder, const QString& mask, QString* error) {
     if (!QFileInfo(liveFolder).isDir()) return true;
     const QStringList kept = ListFiles(liveFolder, mask);
     QDirIterator it(liveFolder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
@@ -240,16 +233,14 @@ bool CarryOverOtherFiles(const QString& liveFolder, const QString& stagedFolder,
     return true;
 }
 
-bool MakePrivateFolder(const QString& path)
-{
+bool MakePrivateFolder(const QString& path) {
     return QDir().mkpath(path) &&
            QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 } // namespace
 
-bool RecoverInterruptedRestore(const QString& dbDir, QString* error)
-{
+bool RecoverInterruptedRestore(const QString& dbDir, QString* error) {
     const QString staging = Staging(dbDir);
     if (!Exists(staging)) return true;
     if (Exists(staging + kJournalName)) {
@@ -261,8 +252,7 @@ bool RecoverInterruptedRestore(const QString& dbDir, QString* error)
     return true;
 }
 
-bool RestoreArchiveFiles(const QString& archive, const QString& dbDir, ProgressReporter& progress, QString* error)
-{
+bool RestoreArchiveFiles(const QString& archive, const QString& dbDir, ProgressReporter& progress, QString* error) {
     if (!RecoverInterruptedRestore(dbDir, error)) return false;
     progress.setTask(QStringLiteral("Préparation de la restauration"));
     progress.setMessage(kPleaseWaitMessage);
@@ -270,11 +260,13 @@ bool RestoreArchiveFiles(const QString& archive, const QString& dbDir, ProgressR
     QList<CabinetEntry> entries;
     if (!ListCabinet(archive, &entries, error)) return false;
     bool hasDatabase = false;
-    for (const CabinetEntry& entry : entries) hasDatabase = hasDatabase || StagedPlace(entry).startsWith(QLatin1String("Access/"));
+    for (const CabinetEntry& entry : entries)
+        hasDatabase = hasDatabase || StagedPlace(entry).startsWith(QLatin1String("Access/"));
     if (!hasDatabase) {
         if (error)
-            *error = QStringLiteral("L'archive \"%1\" ne contient pas la base de données \"%2\" : rien n'a été restauré.")
-                         .arg(archive, kDatabaseEntry);
+            *error =
+                QStringLiteral("L'archive \"%1\" ne contient pas la base de données \"%2\" : rien n'a été restauré.")
+                    .arg(archive, kDatabaseEntry);
         return false;
     }
 
@@ -319,8 +311,9 @@ bool RestoreArchiveFiles(const QString& archive, const QString& dbDir, ProgressR
             QFile::remove(staging + kJournalName);
             RemoveTree(staging);
             if (error)
-                *error = QStringLiteral("La restauration a échoué ; les données précédentes ont été remises en place.\n") +
-                         failure;
+                *error =
+                    QStringLiteral("La restauration a échoué ; les données précédentes ont été remises en place.\n") +
+                    failure;
         } else if (error) {
             *error = QStringLiteral("La restauration a échoué ; elle sera achevée au prochain démarrage.\n") + failure +
                      QLatin1Char('\n') + undoFailure;
@@ -335,8 +328,7 @@ bool RestoreArchiveFiles(const QString& archive, const QString& dbDir, ProgressR
 }
 
 bool RestoreDatabase(TDataModule1& dataModule, const QString& archive, ProgressReporter& progress, QString* error,
-                     const std::function<void(const QString&)>& updateLabel)
-{
+                     const std::function<void(const QString&)>& updateLabel) {
     progress.setTask(QStringLiteral("Préparation de la restauration"));
     progress.setMessage(kPleaseWaitMessage);
     progress.setVisible(true);

@@ -2,7 +2,6 @@
 
 #include "db/StartupUpdate.h"
 
-bool UpdateRestoredDataSet(const std::function<void(const QString&)>& progressLabel, QString* error)
-{
+bool UpdateRestoredDataSet(const std::function<void(const QString&)>& progressLabel, QString* error) {
     return UpdateRestoredDatabase(progressLabel, error);
 }

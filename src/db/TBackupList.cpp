@@ -25,8 +25,7 @@ const QString kTitle = QStringLiteral("  Historique des sauvegardes");
 class HistoryDateDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
-    QString displayText(const QVariant& value, const QLocale& locale) const override
-    {
+    QString displayText(const QVariant& value, const QLocale& locale) const override {
         const QDate date = QDate::fromString(value.toString().left(10), Qt::ISODate);
         return date.isValid() ? DateToText(date) : QStyledItemDelegate::displayText(value, locale);
     }
@@ -35,8 +34,7 @@ public:
 } // namespace
 
 TBackupList::TBackupList(TDataModule1& dataModule, QWidget* owner)
-    : QDialog(owner), m_dataModule(dataModule), m_grid(new QTableView(this)), m_purge(new QPushButton(this))
-{
+    : QDialog(owner), m_dataModule(dataModule), m_grid(new QTableView(this)), m_purge(new QPushButton(this)) {
     setObjectName(QStringLiteral("TBackupList"));
     setWindowTitle(kTitle.trimmed());
     setModal(true);
@@ -63,7 +61,8 @@ TBackupList::TBackupList(TDataModule1& dataModule, QWidget* owner)
     // Widths in characters, measured on digits so that a whole date fits.
     const int widths[] = {10, 10, 30, 128};
     for (int column = 0; column < 4; ++column)
-        m_grid->setColumnWidth(column, m_grid->fontMetrics().horizontalAdvance(QString(widths[column], QLatin1Char('0'))) + 12);
+        m_grid->setColumnWidth(column,
+                               m_grid->fontMetrics().horizontalAdvance(QString(widths[column], QLatin1Char('0'))) + 12);
 
     m_purge->setObjectName(QStringLiteral("Btn_Purge"));
     m_purge->setText(QStringLiteral("Purger l'historique"));
@@ -87,10 +86,11 @@ TBackupList::TBackupList(TDataModule1& dataModule, QWidget* owner)
     PrepareForm(this);
 }
 
-TBackupList::~TBackupList() { m_dataModule.Backup->close(); }
+TBackupList::~TBackupList() {
+    m_dataModule.Backup->close();
+}
 
-void TBackupList::Btn_PurgeClick()
-{
+void TBackupList::Btn_PurgeClick() {
     if (!Messages().ask(QString(), LangString(QStringLiteral("BackupList"), QStringLiteral("Message1"),
                                               QStringLiteral("Désirez-vous purger l'historique des sauvegardes ?"))))
         return;
@@ -102,8 +102,7 @@ void TBackupList::Btn_PurgeClick()
     m_purge->setEnabled(!m_dataModule.Backup->isEmpty());
 }
 
-void TBackupList::done(int result)
-{
+void TBackupList::done(int result) {
     m_dataModule.Backup->close();
     QDialog::done(result);
 }

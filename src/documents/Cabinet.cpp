@@ -8,24 +8,32 @@
 
 namespace {
 
-CabinetLimits& Limits()
-{
+CabinetLimits& Limits() {
     static CabinetLimits limits;
     return limits;
 }
 
-qint64 Blocks(qint64 bytes) { return (bytes + kCabinetBlockSize - 1) / kCabinetBlockSize; }
+qint64 Blocks(qint64 bytes) {
+    return (bytes + kCabinetBlockSize - 1) / kCabinetBlockSize;
+}
 
-QString KiloBytes(qint64 bytes) { return QString::number(bytes / 1000) + QStringLiteral(" Ko"); }
+QString KiloBytes(qint64 bytes) {
+    return QString::number(bytes / 1000) + QStringLiteral(" Ko");
+}
 
 } // namespace
 
-const CabinetLimits& CurrentCabinetLimits() { return Limits(); }
-void SetCabinetLimitsForTesting(const CabinetLimits& limits) { Limits() = limits; }
-void ResetCabinetLimits() { Limits() = CabinetLimits(); }
+const CabinetLimits& CurrentCabinetLimits() {
+    return Limits();
+}
+void SetCabinetLimitsForTesting(const CabinetLimits& limits) {
+    Limits() = limits;
+}
+void ResetCabinetLimits() {
+    Limits() = CabinetLimits();
+}
 
-QString CabinetPartName(const QString& firstPart, int part)
-{
+QString CabinetPartName(const QString& firstPart, int part) {
     if (part <= 1) return firstPart;
     const qsizetype slash = firstPart.lastIndexOf(QLatin1Char('/'));
     const qsizetype point = firstPart.lastIndexOf(QLatin1Char('.'));
@@ -34,8 +42,7 @@ QString CabinetPartName(const QString& firstPart, int part)
     return firstPart.left(point) + number + firstPart.mid(point);
 }
 
-bool IsBareEntryName(const QString& name)
-{
+bool IsBareEntryName(const QString& name) {
     if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) return false;
     for (const QChar c : name) {
         if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c == QLatin1Char(':') || c.unicode() < 0x20)
@@ -46,8 +53,7 @@ bool IsBareEntryName(const QString& name)
 
 namespace CabinetFormat {
 
-quint32 Checksum(const uchar* data, int length, quint32 seed)
-{
+quint32 Checksum(const uchar* data, int length, quint32 seed) {
     quint32 sum = seed;
     int words = length / 4;
     while (words-- > 0) {
@@ -56,16 +62,22 @@ quint32 Checksum(const uchar* data, int length, quint32 seed)
     }
     quint32 tail = 0;
     switch (length % 4) {
-    case 3: tail |= quint32(*data++) << 16; [[fallthrough]];
-    case 2: tail |= quint32(*data++) << 8; [[fallthrough]];
-    case 1: tail |= quint32(*data++); break;
-    default: break;
+    case 3:
+        tail |= quint32(*data++) << 16;
+        [[fallthrough]];
+    case 2:
+        tail |= quint32(*data++) << 8;
+        [[fallthrough]];
+    case 1:
+        tail |= quint32(*data++);
+        break;
+    default:
+        break;
     }
     return sum ^ tail;
 }
 
-quint32 BlockChecksum(const uchar* data, int compressedBytes, int uncompressedBytes)
-{
+quint32 BlockChecksum(const uchar* data, int compressedBytes, int uncompressedBytes) {
     const uchar sizes[4] = {uchar(compressedBytes & 0xFF), uchar(compressedBytes >> 8), uchar(uncompressedBytes & 0xFF),
                             uchar(uncompressedBytes >> 8)};
     return Checksum(sizes, 4, Checksum(data, compressedBytes, 0));
@@ -73,23 +85,24 @@ quint32 BlockChecksum(const uchar* data, int compressedBytes, int uncompressedBy
 
 namespace {
 
-quint16 U16(const QByteArray& b, int at) { return quint16(uchar(b[at]) | (uchar(b[at + 1]) << 8)); }
-quint32 U32(const QByteArray& b, int at) { return quint32(U16(b, at)) | (quint32(U16(b, at + 2)) << 16); }
+quint16 U16(const QByteArray& b, int at) {
+    return quint16(uchar(b[at]) | (uchar(b[at + 1]) << 8));
+}
+quint32 U32(const QByteArray& b, int at) {
+    return quint32(U16(b, at)) | (quint32(U16(b, at + 2)) << 16);
+}
 
 } // namespace
 
-QString NotACabinetMessage(const QString& path)
-{
+QString NotACabinetMessage(const QString& path) {
     return QStringLiteral("Le fichier \"%1\" n'est pas une archive de sauvegarde (format Cabinet).").arg(path);
 }
 
-QString DamagedMessage(const QString& path, const QString& detail)
-{
+QString DamagedMessage(const QString& path, const QString& detail) {
     return QStringLiteral("L'archive \"%1\" est endommagée ou incomplète.\n%2").arg(path, detail);
 }
 
-bool ReadHeader(const QByteArray& head, qint64 fileBytes, Header* header, QString* error)
-{
+bool ReadHeader(const QByteArray& head, qint64 fileBytes, Header* header, QString* error) {
     auto fail = [error](const QString& text) {
         if (error) *error = text;
         return false;
@@ -124,15 +137,15 @@ bool ReadHeader(const QByteArray& head, qint64 fileBytes, Header* header, QStrin
     if (h.flags & 0x0003) return fail(QStringLiteral("archive répartie sur plusieurs disques"));
     h.tablesOffset = at;
     if (qint64(h.cabinetBytes) != fileBytes)
-        return fail(QStringLiteral("la taille du fichier (%1 octets) n'est pas celle qu'annonce son en-tête (%2 octets)")
-                        .arg(fileBytes)
-                        .arg(h.cabinetBytes));
+        return fail(
+            QStringLiteral("la taille du fichier (%1 octets) n'est pas celle qu'annonce son en-tête (%2 octets)")
+                .arg(fileBytes)
+                .arg(h.cabinetBytes));
     *header = h;
     return true;
 }
 
-bool ReadHeaderOfFile(const QString& path, Header* header, QString* error)
-{
+bool ReadHeaderOfFile(const QString& path, Header* header, QString* error) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error) *error = QStringLiteral("Impossible d'ouvrir le fichier \"%1\".").arg(path);
@@ -146,15 +159,13 @@ bool ReadHeaderOfFile(const QString& path, Header* header, QString* error)
     return true;
 }
 
-quint16 DosDate(const QDateTime& moment)
-{
+quint16 DosDate(const QDateTime& moment) {
     const QDate date = moment.date();
     if (!date.isValid() || date.year() < 1980) return (0 << 9) | (1 << 5) | 1;
     return quint16(((date.year() - 1980) << 9) | (date.month() << 5) | date.day());
 }
 
-quint16 DosTime(const QDateTime& moment)
-{
+quint16 DosTime(const QDateTime& moment) {
     const QTime time = moment.time();
     if (!time.isValid()) return 0;
     return quint16((time.hour() << 11) | (time.minute() << 5) | (time.second() / 2));
@@ -162,19 +173,18 @@ quint16 DosTime(const QDateTime& moment)
 
 } // namespace CabinetFormat
 
-qint64 WorstCaseCabinetBytes(const CabinetPlanPart& part)
-{
+qint64 WorstCaseCabinetBytes(const CabinetPlanPart& part) {
     using namespace CabinetFormat;
     qint64 bytes = kHeaderBytes + kReserveFieldsBytes + kSetDescriptorBytes +
                    qint64(part.folders.size()) * kFolderBytes + qint64(part.entryCount) * kFileFixedBytes +
                    part.nameBytes;
-    for (const CabinetPlanFolder& folder : part.folders) bytes += Blocks(folder.bytes) * kWorstBlockBytes;
+    for (const CabinetPlanFolder& folder : part.folders)
+        bytes += Blocks(folder.bytes) * kWorstBlockBytes;
     return bytes;
 }
 
 bool PlanCabinetSet(const QList<qint64>& sizes, const QList<int>& nameBytes, const QStringList& names,
-                    const CabinetLimits& limits, QList<CabinetPlanPart>* parts, QString* error)
-{
+                    const CabinetLimits& limits, QList<CabinetPlanPart>* parts, QString* error) {
     auto tooLarge = [&](int index) {
         if (error)
             *error = QStringLiteral("Le fichier \"%1\" (%2) est trop volumineux pour une archive de sauvegarde.")

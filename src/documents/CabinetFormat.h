@@ -9,10 +9,10 @@
 // The on-disk structures of a cabinet file, shared by the writer and the checking reader.
 namespace CabinetFormat {
 
-constexpr int kHeaderBytes = 36;     // CFHEADER without its reserved area
-constexpr int kFolderBytes = 8;      // CFFOLDER
-constexpr int kFileFixedBytes = 16;  // CFFILE without its name
-constexpr int kDataHeaderBytes = 8;  // CFDATA without its data
+constexpr int kHeaderBytes = 36;    // CFHEADER without its reserved area
+constexpr int kFolderBytes = 8;     // CFFOLDER
+constexpr int kFileFixedBytes = 16; // CFFILE without its name
+constexpr int kDataHeaderBytes = 8; // CFDATA without its data
 constexpr quint16 kFlagReservePresent = 0x0004;
 constexpr quint16 kCompressionMszip = 1;
 constexpr quint16 kAttributeArchive = 0x20;
@@ -20,8 +20,8 @@ constexpr quint16 kAttributeNameIsUtf8 = 0x80;
 // Largest compressed block a reader accepts (the MSZIP data plus the slack readers allow).
 constexpr int kMaxCompressedBlock = kCabinetBlockSize + 6144;
 // Worst case of one stored block: its record header, the "CK" signature and deflate's bound for 32 KiB.
-constexpr qint64 kWorstBlockBytes = kDataHeaderBytes + 2 + kCabinetBlockSize + (kCabinetBlockSize >> 12) +
-                                    (kCabinetBlockSize >> 14) + 13;
+constexpr qint64 kWorstBlockBytes =
+    kDataHeaderBytes + 2 + kCabinetBlockSize + (kCabinetBlockSize >> 12) + (kCabinetBlockSize >> 14) + 13;
 // Folder index values from 0xFFFD on mean "continued from/to another cabinet".
 constexpr int kMaxFolders = 0xFFFC;
 

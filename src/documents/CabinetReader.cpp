@@ -23,23 +23,20 @@
 namespace {
 
 struct GObjectDeleter {
-    void operator()(gpointer object) const
-    {
+    void operator()(gpointer object) const {
         if (object) g_object_unref(object);
     }
 };
 template <typename T> using GObjectPointer = std::unique_ptr<T, GObjectDeleter>;
 
-QString EntryName(GCabFile* file)
-{
+QString EntryName(GCabFile* file) {
     const char* raw = gcab_file_get_name(file);
     if (!raw) return QString();
     const bool utf8 = gcab_file_get_attributes(file) & GCAB_FILE_ATTRIBUTE_NAME_IS_UTF;
     return utf8 ? QString::fromUtf8(raw) : QString::fromLatin1(raw);
 }
 
-QString TakeMessage(GError* error)
-{
+QString TakeMessage(GError* error) {
     const QString text = error ? QString::fromUtf8(error->message) : QStringLiteral("erreur inconnue");
     if (error) g_error_free(error);
     return text;
@@ -54,8 +51,7 @@ struct LoadedCabinet {
     QList<GCabFile*> files; // in folder order, then in stored order
 };
 
-bool Load(const QString& path, LoadedCabinet* loaded, QString* error)
-{
+bool Load(const QString& path, LoadedCabinet* loaded, QString* error) {
     loaded->file.reset(g_file_new_for_path(QFile::encodeName(path).constData()));
     GError* gerror = nullptr;
     loaded->stream.reset(g_file_read(loaded->file.get(), nullptr, &gerror));
@@ -82,8 +78,7 @@ bool Load(const QString& path, LoadedCabinet* loaded, QString* error)
     return true;
 }
 
-bool IsSafeRelativePath(const QString& path)
-{
+bool IsSafeRelativePath(const QString& path) {
     if (path.isEmpty() || path.startsWith(QLatin1Char('/'))) return false;
     const QStringList parts = path.split(QLatin1Char('/'));
     for (const QString& part : parts)
@@ -107,16 +102,14 @@ struct ExtractionState {
     QList<PendingEntry> pending;
 };
 
-void StartWriteBack(const QString& path)
-{
+void StartWriteBack(const QString& path) {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return;
     ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
     ::close(fd);
 }
 
-gboolean OnExtractEntry(GCabFile* file, gpointer data)
-{
+gboolean OnExtractEntry(GCabFile* file, gpointer data) {
     auto* state = static_cast<ExtractionState*>(data);
     const CabinetEntry entry{EntryName(file), qint64(gcab_file_get_size(file)), state->cabinet->folderOf.value(file),
                              state->part};
@@ -136,8 +129,7 @@ gboolean OnExtractEntry(GCabFile* file, gpointer data)
 
 } // namespace
 
-bool ListCabinet(const QString& firstPart, QList<CabinetEntry>* entries, QString* error)
-{
+bool ListCabinet(const QString& firstPart, QList<CabinetEntry>* entries, QString* error) {
     QStringList parts;
     if (!CabinetSetParts(firstPart, &parts, error)) return false;
     QList<CabinetEntry> found;
@@ -152,8 +144,7 @@ bool ListCabinet(const QString& firstPart, QList<CabinetEntry>* entries, QString
 }
 
 bool ExtractCabinet(const QString& firstPart, const QString& folder, const CabinetDestination& destination,
-                    const CabinetEntryCallback& onEntry, QString* error)
-{
+                    const CabinetEntryCallback& onEntry, QString* error) {
     QStringList parts;
     if (!CabinetSetParts(firstPart, &parts, error)) return false;
     const QString root = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
@@ -162,7 +153,8 @@ bool ExtractCabinet(const QString& firstPart, const QString& folder, const Cabin
     state.onEntry = &onEntry;
     state.folder = root;
     auto failed = [&](const QString& text) {
-        for (const PendingEntry& entry : state.pending) QFile::remove(entry.temporary);
+        for (const PendingEntry& entry : state.pending)
+            QFile::remove(entry.temporary);
         if (error) *error = text;
         return false;
     };

@@ -13,8 +13,12 @@ namespace {
 
 using namespace CabinetFormat;
 
-quint16 U16(const uchar* b) { return quint16(b[0] | (b[1] << 8)); }
-quint32 U32(const uchar* b) { return quint32(U16(b)) | (quint32(U16(b + 2)) << 16); }
+quint16 U16(const uchar* b) {
+    return quint16(b[0] | (b[1] << 8));
+}
+quint32 U32(const uchar* b) {
+    return quint32(U16(b)) | (quint32(U16(b + 2)) << 16);
+}
 
 struct FolderRecord {
     quint32 start = 0;
@@ -26,8 +30,7 @@ struct FolderRecord {
 class Inflater {
 public:
     Inflater() { m_ready = inflateInit2(&m_stream, -MAX_WBITS) == Z_OK; }
-    ~Inflater()
-    {
+    ~Inflater() {
         if (m_ready) inflateEnd(&m_stream);
     }
     Inflater(const Inflater&) = delete;
@@ -36,11 +39,9 @@ public:
     // Inflates one MSZIP block (after its "CK") into out, which must receive exactly expected bytes. The
     // previous block of the folder, when given, is the dictionary.
     bool inflateBlock(const uchar* in, int inBytes, uchar* out, int expected, const uchar* previous,
-                      int previousBytes)
-    {
+                      int previousBytes) {
         if (!m_ready || inflateReset(&m_stream) != Z_OK) return false;
-        if (previous && previousBytes > 0 &&
-            inflateSetDictionary(&m_stream, previous, uInt(previousBytes)) != Z_OK)
+        if (previous && previousBytes > 0 && inflateSetDictionary(&m_stream, previous, uInt(previousBytes)) != Z_OK)
             return false;
         m_stream.next_in = const_cast<uchar*>(in);
         m_stream.avail_in = uInt(inBytes);
@@ -71,8 +72,7 @@ private:
 } // namespace
 
 bool VerifyCabinetFile(const QString& path, QList<CabinetEntry>* entries, QString* error,
-                       QList<quint32>* folderChecksums)
-{
+                       QList<quint32>* folderChecksums) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         if (error) *error = QStringLiteral("Impossible d'ouvrir le fichier \"%1\".").arg(path);
@@ -110,7 +110,8 @@ bool VerifyCabinetFile(const QString& path, QList<CabinetEntry>* entries, QStrin
         const auto* r = reinterpret_cast<const uchar*>(fixed.constData());
         QByteArray name;
         char c = 0;
-        while (file.getChar(&c) && c != '\0' && name.size() < 1024) name.append(c);
+        while (file.getChar(&c) && c != '\0' && name.size() < 1024)
+            name.append(c);
         if (c != '\0') return damaged(QStringLiteral("nom d'entrée illisible"));
         const int folder = U16(r + 8);
         if (folder >= folders.size()) return damaged(QStringLiteral("entrée hors des dossiers de l'archive"));
@@ -133,7 +134,8 @@ bool VerifyCabinetFile(const QString& path, QList<CabinetEntry>* entries, QStrin
         for (int b = 0; b < folder.blocks; ++b) {
             const QString where = QStringLiteral("bloc %1 du dossier %2").arg(b + 1).arg(f + 1);
             blockHeader = file.read(kDataHeaderBytes + header.dataReserve);
-            if (blockHeader.size() != kDataHeaderBytes + header.dataReserve) return damaged(where + QStringLiteral(" tronqué"));
+            if (blockHeader.size() != kDataHeaderBytes + header.dataReserve)
+                return damaged(where + QStringLiteral(" tronqué"));
             const auto* h = reinterpret_cast<const uchar*>(blockHeader.constData());
             const quint32 storedSum = U32(h);
             const int compressedBytes = U16(h + 4);
@@ -153,7 +155,8 @@ bool VerifyCabinetFile(const QString& path, QList<CabinetEntry>* entries, QStrin
                                            reinterpret_cast<const uchar*>(previous.constData()), previousBytes))
                     return damaged(where + QStringLiteral(" : données compressées incorrectes"));
             } else {
-                if (compressedBytes != uncompressedBytes) return damaged(where + QStringLiteral(" de taille impossible"));
+                if (compressedBytes != uncompressedBytes)
+                    return damaged(where + QStringLiteral(" de taille impossible"));
                 memcpy(out, data, size_t(compressedBytes));
             }
             crc = crc32(crc, out, uInt(uncompressedBytes));
@@ -173,8 +176,7 @@ bool VerifyCabinetFile(const QString& path, QList<CabinetEntry>* entries, QStrin
     return true;
 }
 
-bool CabinetSetParts(const QString& firstPart, QStringList* parts, QString* error)
-{
+bool CabinetSetParts(const QString& firstPart, QStringList* parts, QString* error) {
     Header header;
     if (!ReadHeaderOfFile(firstPart, &header, error)) return false;
     QStringList found{firstPart};
@@ -182,11 +184,12 @@ bool CabinetSetParts(const QString& firstPart, QStringList* parts, QString* erro
         const SetDescriptor set = header.set;
         if (set.part != 1) {
             if (error)
-                *error = QStringLiteral("Le fichier \"%1\" est la partie %2 d'une sauvegarde en %3 parties : choisissez "
-                                        "sa première partie.")
-                             .arg(firstPart)
-                             .arg(set.part)
-                             .arg(set.partCount);
+                *error =
+                    QStringLiteral("Le fichier \"%1\" est la partie %2 d'une sauvegarde en %3 parties : choisissez "
+                                   "sa première partie.")
+                        .arg(firstPart)
+                        .arg(set.part)
+                        .arg(set.partCount);
             return false;
         }
         for (int p = 2; p <= set.partCount; ++p) {

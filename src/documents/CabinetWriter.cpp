@@ -28,14 +28,12 @@ struct SourceFile {
     QDateTime modified;
 };
 
-void Put16(uchar* at, quint32 value)
-{
+void Put16(uchar* at, quint32 value) {
     at[0] = uchar(value & 0xFF);
     at[1] = uchar((value >> 8) & 0xFF);
 }
 
-void Put32(uchar* at, quint32 value)
-{
+void Put32(uchar* at, quint32 value) {
     Put16(at, value & 0xFFFF);
     Put16(at + 2, value >> 16);
 }
@@ -43,8 +41,7 @@ void Put32(uchar* at, quint32 value)
 // Writes one part of the set through a reused deflate stream.
 class PartWriter {
 public:
-    PartWriter()
-    {
+    PartWriter() {
         m_stream.zalloc = Z_NULL;
         m_stream.zfree = Z_NULL;
         m_stream.opaque = Z_NULL;
@@ -52,8 +49,7 @@ public:
         m_compressed.resize(kDataHeaderBytes + 2 + int(deflateBound(&m_stream, kCabinetBlockSize)));
         m_block.resize(kCabinetBlockSize);
     }
-    ~PartWriter()
-    {
+    ~PartWriter() {
         if (m_ready) deflateEnd(&m_stream);
     }
 
@@ -64,8 +60,7 @@ public:
 private:
     bool flushBlock(QString* error);
     bool writeOut(const char* data, qint64 length, QString* error);
-    bool fail(QString* error, const QString& text)
-    {
+    bool fail(QString* error, const QString& text) {
         if (error && error->isEmpty()) *error = text;
         return false;
     }
@@ -83,8 +78,7 @@ private:
     bool m_incompressible = false;
 };
 
-bool PartWriter::writeOut(const char* data, qint64 length, QString* error)
-{
+bool PartWriter::writeOut(const char* data, qint64 length, QString* error) {
     // Gathered into large writes; the file's own buffer is small.
     m_outBuffer.append(data, length);
     if (m_outBuffer.size() < (1 << 20)) return true;
@@ -94,13 +88,13 @@ bool PartWriter::writeOut(const char* data, qint64 length, QString* error)
                                       .arg(m_file.fileName(), m_file.errorString()));
 }
 
-bool PartWriter::flushBlock(QString* error)
-{
+bool PartWriter::flushBlock(QString* error) {
     if (m_blockFill == 0) return true;
     m_crc = crc32(m_crc, reinterpret_cast<const Bytef*>(m_block.constData()), uInt(m_blockFill));
     auto* out = reinterpret_cast<uchar*>(m_compressed.data());
     if (deflateReset(&m_stream) != Z_OK ||
-        deflateParams(&m_stream, m_incompressible ? Z_NO_COMPRESSION : Z_DEFAULT_COMPRESSION, Z_DEFAULT_STRATEGY) != Z_OK)
+        deflateParams(&m_stream, m_incompressible ? Z_NO_COMPRESSION : Z_DEFAULT_COMPRESSION, Z_DEFAULT_STRATEGY) !=
+            Z_OK)
         return fail(error, QStringLiteral("Erreur de compression."));
     m_stream.next_in = reinterpret_cast<Bytef*>(m_block.data());
     m_stream.avail_in = uInt(m_blockFill);
@@ -125,12 +119,12 @@ bool PartWriter::flushBlock(QString* error)
 
 bool PartWriter::write(const QString& path, const QList<SourceFile>& sources, const CabinetPlanPart& plan,
                        const SetDescriptor* set, int firstIndex, const CabinetEntryCallback& onEntry,
-                       QList<quint32>* folderChecksums, QString* error)
-{
+                       QList<quint32>* folderChecksums, QString* error) {
     if (!m_ready) return fail(error, QStringLiteral("Erreur de compression."));
     m_file.setFileName(path);
     if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return fail(error, QStringLiteral("Impossible de créer le fichier \"%1\" : %2").arg(path, m_file.errorString()));
+        return fail(error,
+                    QStringLiteral("Impossible de créer le fichier \"%1\" : %2").arg(path, m_file.errorString()));
 
     const int reserve = set ? kReserveFieldsBytes + kSetDescriptorBytes : 0;
     const qint64 filesOffset = kHeaderBytes + reserve + qint64(plan.folders.size()) * kFolderBytes;
@@ -147,7 +141,8 @@ bool PartWriter::write(const QString& path, const QList<SourceFile>& sources, co
             Put16(fixed + 10, DosDate(source.modified));
             Put16(fixed + 12, DosTime(source.modified));
             bool ascii = true;
-            for (char c : source.storedName) ascii = ascii && uchar(c) < 0x80;
+            for (char c : source.storedName)
+                ascii = ascii && uchar(c) < 0x80;
             Put16(fixed + 14, kAttributeArchive | (ascii ? 0 : kAttributeNameIsUtf8));
             fileTable.append(reinterpret_cast<const char*>(fixed), kFileFixedBytes);
             fileTable.append(source.storedName);
@@ -174,9 +169,10 @@ bool PartWriter::write(const QString& path, const QList<SourceFile>& sources, co
             m_incompressible = false;
             QFile in(source.path);
             if (!in.open(QIODevice::ReadOnly))
-                return fail(error, QStringLiteral("IMPOSSIBLE D'OUVRIR LE FICHIER\n\nLe fichier \"%1\" a sans doute été "
-                                                  "supprimé manuellement et n'est plus accessible.")
-                                       .arg(source.path));
+                return fail(error,
+                            QStringLiteral("IMPOSSIBLE D'OUVRIR LE FICHIER\n\nLe fichier \"%1\" a sans doute été "
+                                           "supprimé manuellement et n'est plus accessible.")
+                                .arg(source.path));
             qint64 left = source.size;
             while (left > 0) {
                 const int want = int(qMin<qint64>(left, kCabinetBlockSize - m_blockFill));
@@ -188,7 +184,8 @@ bool PartWriter::write(const QString& path, const QList<SourceFile>& sources, co
             }
             char extra;
             if (left != 0 || in.read(&extra, 1) != 0)
-                return fail(error, QStringLiteral("Le fichier \"%1\" a changé pendant la sauvegarde.").arg(source.path));
+                return fail(error,
+                            QStringLiteral("Le fichier \"%1\" a changé pendant la sauvegarde.").arg(source.path));
         }
         if (!flushBlock(error)) return false;
         folderBlocks.append(m_blockCount);
@@ -198,7 +195,8 @@ bool PartWriter::write(const QString& path, const QList<SourceFile>& sources, co
         const bool written = m_file.write(m_outBuffer) == m_outBuffer.size();
         m_outBuffer.clear();
         if (!written)
-            return fail(error, QStringLiteral("Impossible d'écrire le fichier \"%1\" : %2").arg(path, m_file.errorString()));
+            return fail(error,
+                        QStringLiteral("Impossible d'écrire le fichier \"%1\" : %2").arg(path, m_file.errorString()));
     }
     const qint64 total = m_file.pos();
     if (total > 0xFFFFFFFFLL) return fail(error, QStringLiteral("Erreur interne : archive trop grande."));
@@ -231,23 +229,25 @@ bool PartWriter::write(const QString& path, const QList<SourceFile>& sources, co
     }
     const QByteArray start = head + tables + fileTable;
     if (!m_file.seek(0) || m_file.write(start) != start.size() || !m_file.flush() || ::fsync(m_file.handle()) != 0)
-        return fail(error, QStringLiteral("Impossible d'écrire le fichier \"%1\" : %2").arg(path, m_file.errorString()));
+        return fail(error,
+                    QStringLiteral("Impossible d'écrire le fichier \"%1\" : %2").arg(path, m_file.errorString()));
     m_file.close();
     return true;
 }
 
-QString TemporaryName(const QString& partName) { return partName + QStringLiteral(".tmp"); }
+QString TemporaryName(const QString& partName) {
+    return partName + QStringLiteral(".tmp");
+}
 
-void RemoveFiles(const QStringList& paths)
-{
-    for (const QString& path : paths) QFile::remove(path);
+void RemoveFiles(const QStringList& paths) {
+    for (const QString& path : paths)
+        QFile::remove(path);
 }
 
 } // namespace
 
 bool WriteCabinet(const QString& target, const QList<CabinetSource>& sources, const CabinetEntryCallback& onEntry,
-                  QString* error, int* partCount)
-{
+                  QString* error, int* partCount) {
     QList<SourceFile> files;
     QList<qint64> sizes;
     QList<int> nameBytes;
@@ -314,9 +314,10 @@ bool WriteCabinet(const QString& target, const QList<CabinetSource>& sources, co
         if (!same) {
             RemoveFiles(temporaries);
             if (error)
-                *error = QStringLiteral("La vérification de l'archive \"%1\" a échoué : elle n'a pas été enregistrée.%2")
-                             .arg(CabinetPartName(target, p + 1),
-                                  verifyError.isEmpty() ? QString() : QLatin1Char('\n') + verifyError);
+                *error =
+                    QStringLiteral("La vérification de l'archive \"%1\" a échoué : elle n'a pas été enregistrée.%2")
+                        .arg(CabinetPartName(target, p + 1),
+                             verifyError.isEmpty() ? QString() : QLatin1Char('\n') + verifyError);
             return false;
         }
     }

@@ -31,8 +31,7 @@ class RecordingProgress final : public ProgressReporter {
 public:
     void setTask(const QString& task) override { tasks.append(task); }
     void setMessage(const QString& message) override { messages.append(message); }
-    void setProgress(int count, int total) override
-    {
+    void setProgress(int count, int total) override {
         lastCount = count;
         lastTotal = total;
     }
@@ -43,15 +42,13 @@ public:
     int lastTotal = -1;
 };
 
-QByteArray Read(const QString& path)
-{
+QByteArray Read(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Every file under the folder (the staging folder too, were it left), by relative path, with a digest of its content.
-QMap<QString, QByteArray> Fingerprint(const QString& folder)
-{
+QMap<QString, QByteArray> Fingerprint(const QString& folder) {
     QMap<QString, QByteArray> files;
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
     while (it.hasNext()) {
@@ -62,8 +59,7 @@ QMap<QString, QByteArray> Fingerprint(const QString& folder)
     return files;
 }
 
-QStringList CabextractNames(const QString& cabinet, int* exitCode = nullptr)
-{
+QStringList CabextractNames(const QString& cabinet, int* exitCode = nullptr) {
     QProcess process;
     process.start(QStringLiteral("cabextract"), {QStringLiteral("-l"), cabinet});
     process.waitForFinished(60000);
@@ -71,13 +67,13 @@ QStringList CabextractNames(const QString& cabinet, int* exitCode = nullptr)
     QStringList names;
     for (const QString& line : QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'))) {
         const QStringList columns = line.split(QStringLiteral(" | "));
-        if (columns.size() == 3 && !columns[0].contains(QStringLiteral("File size"))) names.append(columns[2].trimmed());
+        if (columns.size() == 3 && !columns[0].contains(QStringLiteral("File size")))
+            names.append(columns[2].trimmed());
     }
     return names;
 }
 
-bool CabextractTests(const QString& cabinet, QString* output)
-{
+bool CabextractTests(const QString& cabinet, QString* output) {
     QProcess process;
     process.start(QStringLiteral("cabextract"), {QStringLiteral("-t"), cabinet});
     process.waitForFinished(60000);
@@ -85,20 +81,19 @@ bool CabextractTests(const QString& cabinet, QString* output)
     return process.exitCode() == 0 && !output->contains(QStringLiteral("failed"));
 }
 
-qint64 PersonCount(const QString& database)
-{
+qint64 PersonCount(const QString& database) {
     const QString connection = QStringLiteral("count");
     qint64 count = -1;
     if (OpenDatabaseFile(connection, database)) {
         QSqlQuery query(QSqlDatabase::database(connection, false));
-        if (query.exec(QStringLiteral("SELECT COUNT(*) FROM PERSON")) && query.next()) count = query.value(0).toLongLong();
+        if (query.exec(QStringLiteral("SELECT COUNT(*) FROM PERSON")) && query.next())
+            count = query.value(0).toLongLong();
     }
     CloseDatabase(connection);
     return count;
 }
 
-bool ExecOn(const QString& database, const QString& statement)
-{
+bool ExecOn(const QString& database, const QString& statement) {
     const QString connection = QStringLiteral("exec");
     bool done = OpenDatabaseFile(connection, database);
     if (done) {
@@ -144,8 +139,7 @@ private:
     std::unique_ptr<TDataModule1> m_data;
 };
 
-void TestBackup::init()
-{
+void TestBackup::init() {
     m_root = std::make_unique<QTemporaryDir>();
     SetProgramDir(m_root->path() + QStringLiteral("/program/"));
     SetDataDir(m_root->path() + QStringLiteral("/data/"));
@@ -164,8 +158,7 @@ void TestBackup::init()
     SetClockForTesting(QDateTime(QDate(2026, 12, 9), QTime(10, 15, 42)));
 }
 
-void TestBackup::cleanup()
-{
+void TestBackup::cleanup() {
     m_data.reset();
     CloseDatabase(kMainConnection);
     SetClockForTesting(QDateTime());
@@ -175,8 +168,7 @@ void TestBackup::cleanup()
     m_root.reset();
 }
 
-void TestBackup::writeDataSetFiles()
-{
+void TestBackup::writeDataSetFiles() {
     for (int i = 1; i <= 3; ++i)
         WriteTestFile(DataSetImagesFolder() + QStringLiteral("Doc%1.jpg").arg(i), QByteArray(20000 * i, char('a' + i)));
     WriteTestFile(DataSetFilesFolder() + QStringLiteral("File1.f"), "premier fichier");
@@ -186,8 +178,7 @@ void TestBackup::writeDataSetFiles()
     WriteTestFile(DataSetImagesFolder() + QStringLiteral("vieux/Doc9.jpg"), "ancien");
 }
 
-qint64 TestBackup::historyRows()
-{
+qint64 TestBackup::historyRows() {
     Dataset& history = *m_data->Backup;
     history.open();
     const qint64 rows = history.recordCount();
@@ -195,15 +186,13 @@ qint64 TestBackup::historyRows()
     return rows;
 }
 
-void TestBackup::proposedName()
-{
+void TestBackup::proposedName() {
     QCOMPARE(ProposedBackupName(QDate(2026, 12, 9)),
              DataDir() + QStringLiteral("Backup/KESTOVRAN_ACCESS_BACKUP_09_12_2026.bkp"));
     QVERIFY(ProposedBackupName(Today()).endsWith(QStringLiteral("_BACKUP_09_12_2026.bkp")));
 }
 
-void TestBackup::backupHoldsTheDataSetInOrder()
-{
+void TestBackup::backupHoldsTheDataSetInOrder() {
     QVERIFY(m_data->Person->locate(Fixture::kMartin));
     const QString target = archive(QStringLiteral("a.bkp"));
     RecordingProgress progress;
@@ -237,7 +226,8 @@ void TestBackup::backupHoldsTheDataSetInOrder()
     history.close();
     const QString out = m_root->path() + QStringLiteral("/out/");
     QVERIFY(QDir().mkpath(out));
-    QVERIFY(ExtractCabinet(target, out, [](const CabinetEntry& e) { return e.name; }, {}, &error));
+    QVERIFY(ExtractCabinet(
+        target, out, [](const CabinetEntry& e) { return e.name; }, {}, &error));
     const QString connection = QStringLiteral("archived");
     QVERIFY(OpenDatabaseFile(connection, out + QStringLiteral("KESTOVRAN.MDB")));
     {
@@ -255,8 +245,7 @@ void TestBackup::backupHoldsTheDataSetInOrder()
     QCOMPARE(QDir(m_root->path() + QStringLiteral("/archives")).entryList(QDir::Files), QStringList{"a.bkp"});
 }
 
-void TestBackup::savingOverAnExistingArchiveReplacesIt()
-{
+void TestBackup::savingOverAnExistingArchiveReplacesIt() {
     const QString target = archive(QStringLiteral("a.bkp"));
     WriteTestFile(target, "an older archive");
     RecordingProgress progress;
@@ -265,8 +254,7 @@ void TestBackup::savingOverAnExistingArchiveReplacesIt()
     QCOMPARE(CabextractNames(target).size(), 6);
 }
 
-void TestBackup::failedBackupKeepsTheOlderArchive()
-{
+void TestBackup::failedBackupKeepsTheOlderArchive() {
     const QString target = archive(QStringLiteral("a.bkp"));
     WriteTestFile(target, "an older archive");
     CabinetLimits limits;
@@ -283,8 +271,7 @@ void TestBackup::failedBackupKeepsTheOlderArchive()
     QVERIFY(QFileInfo::exists(DataSetDatabaseFile()));
 }
 
-void TestBackup::dataSetPastOneFolderRestoresWhole()
-{
+void TestBackup::dataSetPastOneFolderRestoresWhole() {
     // Limits lowered so that this small data set needs several folders and parts.
     CabinetLimits limits;
     limits.blocksPerFolder = 5;
@@ -305,7 +292,8 @@ void TestBackup::dataSetPastOneFolderRestoresWhole()
     QCOMPARE(listed.size(), 6);
     QList<CabinetEntry> entries;
     QVERIFY(ListCabinet(target, &entries, &error));
-    for (const CabinetEntry& entry : entries) foldersSeen = qMax(foldersSeen, entry.folder + 1);
+    for (const CabinetEntry& entry : entries)
+        foldersSeen = qMax(foldersSeen, entry.folder + 1);
     QVERIFY(foldersSeen > 1);
 
     const auto images = Fingerprint(DataSetImagesFolder());
@@ -326,8 +314,7 @@ void TestBackup::dataSetPastOneFolderRestoresWhole()
     QCOMPARE(Fingerprint(DbDir()), now);
 }
 
-void TestBackup::restoreBringsTheArchivedDataSetBack()
-{
+void TestBackup::restoreBringsTheArchivedDataSetBack() {
     const QString target = archive(QStringLiteral("a.bkp"));
     RecordingProgress progress;
     QString error;
@@ -369,8 +356,7 @@ void TestBackup::restoreBringsTheArchivedDataSetBack()
     QVERIFY(m_data->Person->isOpen());
 }
 
-void TestBackup::restoringOnlyTheDatabaseEmptiesTheFolders()
-{
+void TestBackup::restoringOnlyTheDatabaseEmptiesTheFolders() {
     const QString copy = m_root->path() + QStringLiteral("/KESTOVRAN.MDB");
     QString error;
     QVERIFY(CopyDatabaseFile(DataSetDatabaseFile(), copy, &error));
@@ -388,21 +374,26 @@ void TestBackup::restoringOnlyTheDatabaseEmptiesTheFolders()
     QCOMPARE(Read(DataSetImagesFolder() + QStringLiteral("vieux/Doc9.jpg")), QByteArray("ancien"));
 }
 
-void TestBackup::refusedArchivesChangeNothing_data()
-{
+void TestBackup::refusedArchivesChangeNothing_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("expectedText");
-    QTest::newRow("not a cabinet") << "text" << "n'est pas une archive";
-    QTest::newRow("truncated") << "truncated" << "incomplète";
-    QTest::newRow("damaged block") << "damaged" << "endommagée";
-    QTest::newRow("without the database") << "no database" << "ne contient pas la base de données";
-    QTest::newRow("database entry that is no database") << "not a database" << "illisible";
-    QTest::newRow("Access database") << "jet" << "base Access";
-    QTest::newRow("missing file") << "missing" << "Impossible d'ouvrir";
+    QTest::newRow("not a cabinet") << "text"
+                                   << "n'est pas une archive";
+    QTest::newRow("truncated") << "truncated"
+                               << "incomplète";
+    QTest::newRow("damaged block") << "damaged"
+                                   << "endommagée";
+    QTest::newRow("without the database") << "no database"
+                                          << "ne contient pas la base de données";
+    QTest::newRow("database entry that is no database") << "not a database"
+                                                        << "illisible";
+    QTest::newRow("Access database") << "jet"
+                                     << "base Access";
+    QTest::newRow("missing file") << "missing"
+                                  << "Impossible d'ouvrir";
 }
 
-void TestBackup::refusedArchivesChangeNothing()
-{
+void TestBackup::refusedArchivesChangeNothing() {
     QFETCH(QString, kind);
     QFETCH(QString, expectedText);
     const QString target = archive(QStringLiteral("x.bkp"));
@@ -413,16 +404,19 @@ void TestBackup::refusedArchivesChangeNothing()
         RecordingProgress progress;
         QVERIFY(BackupDatabase(*m_data, target, kBackupDescription, progress, &error));
         QByteArray bytes = Read(target);
-        if (kind == QLatin1String("truncated")) bytes.chop(bytes.size() / 3);
-        else bytes[bytes.size() / 2] = char(bytes[bytes.size() / 2] ^ 1);
+        if (kind == QLatin1String("truncated"))
+            bytes.chop(bytes.size() / 3);
+        else
+            bytes[bytes.size() / 2] = char(bytes[bytes.size() / 2] ^ 1);
         WriteTestFile(target, bytes);
     }
     if (kind == QLatin1String("no database"))
         QVERIFY(WriteCabinet(target, {{QStringLiteral("Doc1.jpg"), DataSetImagesFolder() + QStringLiteral("Doc1.jpg")}},
                              {}, &error));
     if (kind == QLatin1String("not a database") || kind == QLatin1String("jet")) {
-        WriteTestFile(fake, kind == QLatin1String("jet") ? QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20) + QByteArray(4000, '\0')
-                                                         : QByteArray("pas une base de données"));
+        WriteTestFile(fake, kind == QLatin1String("jet")
+                                ? QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20) + QByteArray(4000, '\0')
+                                : QByteArray("pas une base de données"));
         QVERIFY(WriteCabinet(target, {{QStringLiteral("KESTOVRAN.MDB"), fake}}, {}, &error));
     }
     const qint64 rows = historyRows();
@@ -438,8 +432,7 @@ void TestBackup::refusedArchivesChangeNothing()
     QVERIFY(m_data->Person->isOpen());
 }
 
-void TestBackup::foreignEntriesAreIgnored()
-{
+void TestBackup::foreignEntriesAreIgnored() {
     // An archive made by another tool, with entries in folders and entries of other kinds.
     const QString work = m_root->path() + QStringLiteral("/foreign/");
     QVERIFY(QDir().mkpath(work + QStringLiteral("sub")));
@@ -451,9 +444,9 @@ void TestBackup::foreignEntriesAreIgnored()
     const QString target = archive(QStringLiteral("foreign.bkp"));
     QProcess gcab;
     gcab.setWorkingDirectory(work);
-    gcab.start(QStringLiteral("gcab"), {QStringLiteral("-c"), QStringLiteral("-z"), target, QStringLiteral("KESTOVRAN.MDB"),
-                                        QStringLiteral("sub/Doc5.jpg"), QStringLiteral("lisez-moi.txt"),
-                                        QStringLiteral("Doc6.JPG")});
+    gcab.start(QStringLiteral("gcab"),
+               {QStringLiteral("-c"), QStringLiteral("-z"), target, QStringLiteral("KESTOVRAN.MDB"),
+                QStringLiteral("sub/Doc5.jpg"), QStringLiteral("lisez-moi.txt"), QStringLiteral("Doc6.JPG")});
     QVERIFY(gcab.waitForFinished(60000) && gcab.exitCode() == 0);
     QList<CabinetEntry> entries;
     QVERIFY(ListCabinet(target, &entries, &error));
@@ -464,7 +457,8 @@ void TestBackup::foreignEntriesAreIgnored()
     QCOMPARE(ListFiles(DataSetImagesFolder(), QStringLiteral("*.jpg")), QStringList{QStringLiteral("Doc6.JPG")});
     QStringList everything;
     QDirIterator all(m_root->path(), QDir::Files, QDirIterator::Subdirectories);
-    while (all.hasNext()) everything.append(all.next());
+    while (all.hasNext())
+        everything.append(all.next());
     for (const QString& path : everything) {
         if (path.startsWith(work) || path.startsWith(m_root->path() + QStringLiteral("/archives"))) continue;
         QVERIFY2(!path.endsWith(QStringLiteral("Doc5.jpg")) && !path.endsWith(QStringLiteral("lisez-moi.txt")),
@@ -472,8 +466,7 @@ void TestBackup::foreignEntriesAreIgnored()
     }
 }
 
-void TestBackup::olderDatabaseIsUpdated()
-{
+void TestBackup::olderDatabaseIsUpdated() {
     QVERIFY(SetDbVersion(kMainConnection, QStringLiteral("OBJECT_VAL_STR"), VersionColumn(kMainConnection),
                          QStringLiteral("1.12")));
     const QString target = archive(QStringLiteral("ancienne.bkp"));
@@ -488,21 +481,19 @@ void TestBackup::olderDatabaseIsUpdated()
              qPrintable(error));
     QCOMPARE(GetDbVersion(kMainConnection, QStringLiteral("OBJECT_VAL_STR"), VersionColumn(kMainConnection)),
              QStringLiteral("1.13"));
-    QVERIFY(QSqlDatabase::database(kMainConnection, false).tables().contains(QStringLiteral("NOTES"),
-                                                                             Qt::CaseInsensitive));
+    QVERIFY(
+        QSqlDatabase::database(kMainConnection, false).tables().contains(QStringLiteral("NOTES"), Qt::CaseInsensitive));
     QVERIFY(!labels.isEmpty());
 }
 
-void TestBackup::failedSwapPutsEverythingBack_data()
-{
+void TestBackup::failedSwapPutsEverythingBack_data() {
     QTest::addColumn<QString>("step");
     QTest::newRow("at the database") << "database";
     QTest::newRow("at the pictures") << "images";
     QTest::newRow("at the attached files") << "files";
 }
 
-void TestBackup::failedSwapPutsEverythingBack()
-{
+void TestBackup::failedSwapPutsEverythingBack() {
     QFETCH(QString, step);
     const QString target = archive(QStringLiteral("a.bkp"));
     RecordingProgress progress;
@@ -520,8 +511,7 @@ void TestBackup::failedSwapPutsEverythingBack()
     QCOMPARE(historyRows(), rows);
 }
 
-void TestBackup::compaction()
-{
+void TestBackup::compaction() {
     RecordingProgress progress;
     QString error;
     const qint64 rows = historyRows();
@@ -540,8 +530,7 @@ void TestBackup::compaction()
     QCOMPARE(PersonCount(DataSetDatabaseFile()), qint64(Fixture::kPersonCount));
 }
 
-void TestBackup::purgingTheHistory()
-{
+void TestBackup::purgingTheHistory() {
     QVERIFY(historyRows() > 0);
     QString error;
     QVERIFY2(PurgeBackupHistory(*m_data, &error), qPrintable(error));

@@ -16,8 +16,7 @@ struct Run {
     QString err;
 };
 
-Run RunCli(const SandboxHome& sandbox, const QStringList& arguments, const QByteArray& killAt = {})
-{
+Run RunCli(const SandboxHome& sandbox, const QStringList& arguments, const QByteArray& killAt = {}) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), sandbox.home());
@@ -35,20 +34,19 @@ Run RunCli(const SandboxHome& sandbox, const QStringList& arguments, const QByte
     return run;
 }
 
-QByteArray Read(const QString& path)
-{
+QByteArray Read(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // The data set as it stands: every file of the database folder, with a digest of its content.
-QMap<QString, QByteArray> DataSet(const QString& dbDir)
-{
+QMap<QString, QByteArray> DataSet(const QString& dbDir) {
     QMap<QString, QByteArray> files;
     QDirIterator it(dbDir, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
-        files.insert(QDir(dbDir).relativeFilePath(path), QCryptographicHash::hash(Read(path), QCryptographicHash::Sha1));
+        files.insert(QDir(dbDir).relativeFilePath(path),
+                     QCryptographicHash::hash(Read(path), QCryptographicHash::Sha1));
     }
     return files;
 }
@@ -73,8 +71,7 @@ private:
     std::unique_ptr<SandboxHome> m_sandbox;
 };
 
-void TestBackupCli::init()
-{
+void TestBackupCli::init() {
     m_sandbox = std::make_unique<SandboxHome>();
     // The first run lays out the data folder with the starting database.
     const Run first = RunCli(*m_sandbox, {QStringLiteral("info")});
@@ -86,8 +83,7 @@ void TestBackupCli::init()
     WriteTestFile(dbDir() + QStringLiteral("Files/File2.f"), "deux");
 }
 
-void TestBackupCli::backupToTheProposedNameAndHistory()
-{
+void TestBackupCli::backupToTheProposedNameAndHistory() {
     const Run backup = RunCli(*m_sandbox, {QStringLiteral("backup")});
     QVERIFY2(backup.status == 0, qPrintable(backup.err));
     QVERIFY(backup.out.startsWith(QStringLiteral("Sauvegarde effectuée.")));
@@ -99,15 +95,15 @@ void TestBackupCli::backupToTheProposedNameAndHistory()
 
     const Run history = RunCli(*m_sandbox, {QStringLiteral("history")});
     QCOMPARE(history.status, 0);
-    QVERIFY2(history.out.contains(QStringLiteral("Sauvagarde de la base de données  ") + written), qPrintable(history.out));
+    QVERIFY2(history.out.contains(QStringLiteral("Sauvagarde de la base de données  ") + written),
+             qPrintable(history.out));
     QCOMPARE(RunCli(*m_sandbox, {QStringLiteral("history"), QStringLiteral("--purge")}).status, 0);
     QCOMPARE(RunCli(*m_sandbox, {QStringLiteral("history")}).out, QString());
     QCOMPARE(RunCli(*m_sandbox, {QStringLiteral("history"), QStringLiteral("--tout")}).status, 2);
     QCOMPARE(RunCli(*m_sandbox, {QStringLiteral("restore")}).status, 2);
 }
 
-void TestBackupCli::refusedRestoreFailsTheCommand()
-{
+void TestBackupCli::refusedRestoreFailsTheCommand() {
     WriteTestFile(m_sandbox->folder(QStringLiteral("elsewhere")) + QStringLiteral("faux.bkp"), "texte");
     const auto before = DataSet(dbDir());
     const Run restore = RunCli(*m_sandbox, {QStringLiteral("restore"), QStringLiteral("faux.bkp")});
@@ -116,8 +112,7 @@ void TestBackupCli::refusedRestoreFailsTheCommand()
     QCOMPARE(DataSet(dbDir()), before);
 }
 
-void TestBackupCli::killedRestoreLeavesACompleteDataSet_data()
-{
+void TestBackupCli::killedRestoreLeavesACompleteDataSet_data() {
     QTest::addColumn<QByteArray>("step");
     QTest::addColumn<bool>("newDataSet");
     QTest::newRow("archive extracted") << QByteArray("extracted") << false;
@@ -129,8 +124,7 @@ void TestBackupCli::killedRestoreLeavesACompleteDataSet_data()
     QTest::newRow("swap complete") << QByteArray("swapped") << true;
 }
 
-void TestBackupCli::killedRestoreLeavesACompleteDataSet()
-{
+void TestBackupCli::killedRestoreLeavesACompleteDataSet() {
     QFETCH(QByteArray, step);
     QFETCH(bool, newDataSet);
     const QString archive = m_sandbox->folder(QStringLiteral("archives")) + QStringLiteral("a.bkp");

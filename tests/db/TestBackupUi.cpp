@@ -24,18 +24,17 @@
 
 namespace {
 
-void SaveScreenshot(QWidget& window, const QString& name)
-{
+void SaveScreenshot(QWidget& window, const QString& name) {
     const QString folder = qEnvironmentVariable("QUORVEL_SCREENSHOTS");
     if (folder.isEmpty()) return;
     QDir().mkpath(folder);
     window.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
 
-QStringList Texts(const QList<MessageBoxService::RecordedMessage>& messages)
-{
+QStringList Texts(const QList<MessageBoxService::RecordedMessage>& messages) {
     QStringList texts;
-    for (const auto& message : messages) texts.append(message.text);
+    for (const auto& message : messages)
+        texts.append(message.text);
     return texts;
 }
 
@@ -45,8 +44,7 @@ class TestBackupUi : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         MessageBoxService::install();
         MessageBoxService::setTestMode(true);
     }
@@ -71,8 +69,7 @@ private:
     MainWindowSteps m_hooks;
 };
 
-void TestBackupUi::init()
-{
+void TestBackupUi::init() {
     m_root = std::make_unique<QTemporaryDir>();
     SetProgramDir(m_root->path() + QStringLiteral("/program/"));
     SetDataDir(m_root->path() + QStringLiteral("/data/"));
@@ -94,7 +91,9 @@ void TestBackupUi::init()
     m_hooks.detachPersonControls = [this] {
         m_steps << QStringLiteral("detach enabled=%1").arg(m_mainWindow->isEnabled());
     };
-    m_hooks.attachPersonControls = [this] { m_steps << QStringLiteral("attach connected=%1").arg(m_data->isConnected()); };
+    m_hooks.attachPersonControls = [this] {
+        m_steps << QStringLiteral("attach connected=%1").arg(m_data->isConnected());
+    };
     m_hooks.refreshCurrentPage = [this] { m_steps << "refresh"; };
     m_hooks.reloadPersonList = [this](qint64 id) { m_steps << QStringLiteral("reload %1").arg(id); };
     SetClockForTesting(QDateTime(QDate(2026, 12, 9), QTime(8, 0)));
@@ -102,8 +101,7 @@ void TestBackupUi::init()
     ClearFileDialogRequestsForTesting();
 }
 
-void TestBackupUi::cleanup()
-{
+void TestBackupUi::cleanup() {
     m_mainWindow.reset();
     m_data.reset();
     CloseDatabase(kMainConnection);
@@ -113,16 +111,14 @@ void TestBackupUi::cleanup()
     m_root.reset();
 }
 
-qint64 TestBackupUi::historyRows()
-{
+qint64 TestBackupUi::historyRows() {
     m_data->Backup->open();
     const qint64 rows = m_data->Backup->recordCount();
     m_data->Backup->close();
     return rows;
 }
 
-void TestBackupUi::backupAsksWhereAndSaysItIsDone()
-{
+void TestBackupUi::backupAsksWhereAndSaysItIsDone() {
     const QString target = m_root->path() + QStringLiteral("/sauvegarde.bkp");
     QueueFileDialogAnswerForTesting(target);
     BackupDatabase(m_mainWindow.get(), *m_data, m_hooks);
@@ -145,8 +141,7 @@ void TestBackupUi::backupAsksWhereAndSaysItIsDone()
     QVERIFY(!QGuiApplication::overrideCursor());
 }
 
-void TestBackupUi::cancelledDialogsDoNothing()
-{
+void TestBackupUi::cancelledDialogsDoNothing() {
     const qint64 rows = historyRows();
     QueueFileDialogAnswerForTesting(QString());
     BackupDatabase(m_mainWindow.get(), *m_data, m_hooks);
@@ -159,8 +154,7 @@ void TestBackupUi::cancelledDialogsDoNothing()
     QCOMPARE(historyRows(), rows);
 }
 
-void TestBackupUi::refusedRestoreShowsWhyAndPutsTheWindowBack()
-{
+void TestBackupUi::refusedRestoreShowsWhyAndPutsTheWindowBack() {
     const QString fake = m_root->path() + QStringLiteral("/faux.bkp");
     WriteTestFile(fake, "texte");
     const qint64 rows = historyRows();
@@ -175,8 +169,7 @@ void TestBackupUi::refusedRestoreShowsWhyAndPutsTheWindowBack()
     QVERIFY(m_steps.contains(QStringLiteral("attach connected=1")));
 }
 
-void TestBackupUi::restoreSaysItIsDone()
-{
+void TestBackupUi::restoreSaysItIsDone() {
     const QString target = m_root->path() + QStringLiteral("/a.bkp");
     QString error;
     QVERIFY(WriteCabinet(target, {{QStringLiteral("KESTOVRAN.MDB"), DatabaseFile()}}, {}, &error));
@@ -187,8 +180,7 @@ void TestBackupUi::restoreSaysItIsDone()
     QVERIFY(!QFileInfo::exists(DbDir() + QStringLiteral("Images/Doc1.jpg")));
 }
 
-void TestBackupUi::compactionAsksFirst()
-{
+void TestBackupUi::compactionAsksFirst() {
     const qint64 rows = historyRows();
     MessageBoxService::queueAnswerForTesting(false);
     CompactCurrentDatabase(m_mainWindow.get(), *m_data, m_hooks);
@@ -215,8 +207,7 @@ void TestBackupUi::compactionAsksFirst()
     QVERIFY(m_mainWindow->isEnabled());
 }
 
-void TestBackupUi::historyWindowAndPurge()
-{
+void TestBackupUi::historyWindowAndPurge() {
     {
         TBackupList window(*m_data, m_mainWindow.get());
         window.show();

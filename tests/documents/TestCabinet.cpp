@@ -9,31 +9,29 @@
 
 namespace {
 
-QByteArray RandomBytes(int size, quint32 seed)
-{
+QByteArray RandomBytes(int size, quint32 seed) {
     QRandomGenerator generator(seed);
     QByteArray bytes(size, '\0');
-    for (int i = 0; i < size; ++i) bytes[i] = char(generator.bounded(256));
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char(generator.bounded(256));
     return bytes;
 }
 
-QByteArray TextBytes(int size)
-{
+QByteArray TextBytes(int size) {
     QByteArray text;
-    for (int line = 0; text.size() < size; ++line) text += "ligne " + QByteArray::number(line) + " du fichier\n";
+    for (int line = 0; text.size() < size; ++line)
+        text += "ligne " + QByteArray::number(line) + " du fichier\n";
     return text.left(size);
 }
 
-void Write(const QString& path, const QByteArray& content)
-{
+void Write(const QString& path, const QByteArray& content) {
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
     QCOMPARE(file.write(content), content.size());
 }
 
-QByteArray Read(const QString& path)
-{
+QByteArray Read(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<absent>");
 }
@@ -43,8 +41,7 @@ struct ToolRun {
     QString output;
 };
 
-ToolRun Cabextract(const QStringList& arguments)
-{
+ToolRun Cabextract(const QStringList& arguments) {
     QProcess process;
     process.start(QStringLiteral("cabextract"), arguments);
     process.waitForFinished(60000);
@@ -53,13 +50,13 @@ ToolRun Cabextract(const QStringList& arguments)
 }
 
 // The entry names cabextract lists, in order.
-QStringList CabextractNames(const QString& cabinet)
-{
+QStringList CabextractNames(const QString& cabinet) {
     const ToolRun run = Cabextract({QStringLiteral("-l"), cabinet});
     QStringList names;
     for (const QString& line : run.output.split(QLatin1Char('\n'))) {
         const QStringList columns = line.split(QStringLiteral(" | "));
-        if (columns.size() == 3 && !columns[0].contains(QStringLiteral("File size"))) names.append(columns[2].trimmed());
+        if (columns.size() == 3 && !columns[0].contains(QStringLiteral("File size")))
+            names.append(columns[2].trimmed());
     }
     return names;
 }
@@ -88,8 +85,7 @@ private slots:
     void readsArchivesOfLibgcab();
 };
 
-void TestCabinet::partNames_data()
-{
+void TestCabinet::partNames_data() {
     QTest::addColumn<QString>("first");
     QTest::addColumn<int>("part");
     QTest::addColumn<QString>("expected");
@@ -101,16 +97,14 @@ void TestCabinet::partNames_data()
     QTest::newRow("hidden file without extension") << "/b/.x" << 3 << "/b/.x.3";
 }
 
-void TestCabinet::partNames()
-{
+void TestCabinet::partNames() {
     QFETCH(QString, first);
     QFETCH(int, part);
     QFETCH(QString, expected);
     QCOMPARE(CabinetPartName(first, part), expected);
 }
 
-void TestCabinet::roundTrip_data()
-{
+void TestCabinet::roundTrip_data() {
     QTest::addColumn<QList<int>>("sizes");
     QTest::addColumn<bool>("random");
     QTest::newRow("one small text") << QList<int>{100} << false;
@@ -120,8 +114,7 @@ void TestCabinet::roundTrip_data()
     QTest::newRow("text over many blocks") << QList<int>{1000000} << false;
 }
 
-void TestCabinet::roundTrip()
-{
+void TestCabinet::roundTrip() {
     QFETCH(QList<int>, sizes);
     QFETCH(bool, random);
     QTemporaryDir dir;
@@ -137,15 +130,18 @@ void TestCabinet::roundTrip()
     QList<int> announced;
     QString error;
     int parts = 0;
-    QVERIFY2(WriteCabinet(archive, sources, [&](int index, const QString&) { announced.append(index); }, &error, &parts),
+    QVERIFY2(WriteCabinet(
+                 archive, sources, [&](int index, const QString&) { announced.append(index); }, &error, &parts),
              qPrintable(error));
     QCOMPARE(parts, 1);
     QCOMPARE(announced.size(), sizes.size());
-    for (int i = 0; i < announced.size(); ++i) QCOMPARE(announced[i], i);
+    for (int i = 0; i < announced.size(); ++i)
+        QCOMPARE(announced[i], i);
     QVERIFY(!QFileInfo::exists(archive + QStringLiteral(".tmp")));
 
     QStringList names;
-    for (const CabinetSource& source : sources) names.append(source.name);
+    for (const CabinetSource& source : sources)
+        names.append(source.name);
     QCOMPARE(CabextractNames(archive), names);
     const ToolRun test = Cabextract({QStringLiteral("-t"), archive});
     QVERIFY2(test.exitCode == 0 && !test.output.contains(QStringLiteral("failed")), qPrintable(test.output));
@@ -153,18 +149,20 @@ void TestCabinet::roundTrip()
     QList<CabinetEntry> entries;
     QVERIFY2(VerifyCabinetFile(archive, &entries, &error), qPrintable(error));
     QCOMPARE(entries.size(), sizes.size());
-    for (int i = 0; i < sizes.size(); ++i) QCOMPARE(entries[i].size, qint64(sizes[i]));
+    for (int i = 0; i < sizes.size(); ++i)
+        QCOMPARE(entries[i].size, qint64(sizes[i]));
 
     const QString outFolder = dir.filePath(QStringLiteral("extracted"));
     QDir().mkpath(outFolder);
-    QVERIFY2(ExtractCabinet(archive, outFolder, [](const CabinetEntry& e) { return e.name; }, {}, &error),
+    QVERIFY2(ExtractCabinet(
+                 archive, outFolder, [](const CabinetEntry& e) { return e.name; }, {}, &error),
              qPrintable(error));
-    for (int i = 0; i < sizes.size(); ++i) QCOMPARE(Read(outFolder + QLatin1Char('/') + names[i]), contents[i]);
+    for (int i = 0; i < sizes.size(); ++i)
+        QCOMPARE(Read(outFolder + QLatin1Char('/') + names[i]), contents[i]);
     QCOMPARE(QDir(outFolder).entryList(QDir::Files).size(), sizes.size());
 }
 
-void TestCabinet::severalFoldersAndParts_data()
-{
+void TestCabinet::severalFoldersAndParts_data() {
     QTest::addColumn<int>("entriesPerCabinet");
     QTest::addColumn<int>("blocksPerFolder");
     QTest::addColumn<qint64>("cabinetBytes");
@@ -178,8 +176,7 @@ void TestCabinet::severalFoldersAndParts_data()
     QTest::newRow("cabinets of 250 kB, folders of five blocks") << 65535 << 5 << qint64(250000) << 2 << 2;
 }
 
-void TestCabinet::severalFoldersAndParts()
-{
+void TestCabinet::severalFoldersAndParts() {
     QFETCH(int, entriesPerCabinet);
     QFETCH(int, blocksPerFolder);
     QFETCH(qint64, cabinetBytes);
@@ -238,11 +235,11 @@ void TestCabinet::severalFoldersAndParts()
                  [&](int index, const QString&) { announced.append(index); }, &error),
              qPrintable(error));
     QCOMPARE(announced, (QList<int>{0, 1, 2, 3, 4, 5}));
-    for (int i = 0; i < 6; ++i) QCOMPARE(Read(outFolder + QLatin1Char('/') + names[i]), contents[i]);
+    for (int i = 0; i < 6; ++i)
+        QCOMPARE(Read(outFolder + QLatin1Char('/') + names[i]), contents[i]);
 }
 
-void TestCabinet::refusedEntryLeavesOlderArchive()
-{
+void TestCabinet::refusedEntryLeavesOlderArchive() {
     QTemporaryDir dir;
     const QString archive = dir.filePath(QStringLiteral("x.bkp"));
     Write(archive, "older archive");
@@ -265,7 +262,8 @@ void TestCabinet::refusedEntryLeavesOlderArchive()
 
     // A source that vanished.
     error.clear();
-    QVERIFY(!WriteCabinet(archive, {{QStringLiteral("gone.jpg"), dir.filePath(QStringLiteral("gone.jpg"))}}, {}, &error));
+    QVERIFY(
+        !WriteCabinet(archive, {{QStringLiteral("gone.jpg"), dir.filePath(QStringLiteral("gone.jpg"))}}, {}, &error));
     QVERIFY2(error.startsWith(QStringLiteral("IMPOSSIBLE D")), qPrintable(error));
     QCOMPARE(Read(archive), QByteArray("older archive"));
 
@@ -277,8 +275,7 @@ void TestCabinet::refusedEntryLeavesOlderArchive()
     QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.tmp")}, QDir::Files), QStringList());
 }
 
-void TestCabinet::rewritingAShorterSetRemovesItsStaleParts()
-{
+void TestCabinet::rewritingAShorterSetRemovesItsStaleParts() {
     QTemporaryDir dir;
     const QString archive = dir.filePath(QStringLiteral("x.bkp"));
     QList<CabinetSource> sources;
@@ -308,18 +305,20 @@ void TestCabinet::rewritingAShorterSetRemovesItsStaleParts()
     QCOMPARE(entries.size(), 1);
 }
 
-void TestCabinet::damagedArchives_data()
-{
+void TestCabinet::damagedArchives_data() {
     QTest::addColumn<QString>("damage");
     QTest::addColumn<QString>("expectedText");
-    QTest::newRow("not a cabinet") << "text" << "n'est pas une archive";
-    QTest::newRow("empty file") << "empty" << "n'est pas une archive";
-    QTest::newRow("truncated") << "truncate" << "incomplète";
-    QTest::newRow("flipped byte in a block") << "flip" << "endommagée";
+    QTest::newRow("not a cabinet") << "text"
+                                   << "n'est pas une archive";
+    QTest::newRow("empty file") << "empty"
+                                << "n'est pas une archive";
+    QTest::newRow("truncated") << "truncate"
+                               << "incomplète";
+    QTest::newRow("flipped byte in a block") << "flip"
+                                             << "endommagée";
 }
 
-void TestCabinet::damagedArchives()
-{
+void TestCabinet::damagedArchives() {
     QFETCH(QString, damage);
     QFETCH(QString, expectedText);
     QTemporaryDir dir;
@@ -345,14 +344,14 @@ void TestCabinet::damagedArchives()
     const QString outFolder = dir.filePath(QStringLiteral("out"));
     QDir().mkpath(outFolder);
     error.clear();
-    QVERIFY(!ExtractCabinet(archive, outFolder, [](const CabinetEntry& e) { return e.name; }, {}, &error));
+    QVERIFY(!ExtractCabinet(
+        archive, outFolder, [](const CabinetEntry& e) { return e.name; }, {}, &error));
     QVERIFY2(error.contains(expectedText), qPrintable(error));
     // Nothing half-written is left behind.
     QCOMPARE(QDir(outFolder).entryList(QDir::Files | QDir::Hidden), QStringList());
 }
 
-void TestCabinet::incompleteSets()
-{
+void TestCabinet::incompleteSets() {
     QTemporaryDir dir;
     const QString archive = dir.filePath(QStringLiteral("x.bkp"));
     QList<CabinetSource> sources;
@@ -378,8 +377,8 @@ void TestCabinet::incompleteSets()
     const QByteArray third = Read(CabinetPartName(archive, 3));
     QVERIFY(QFile::remove(CabinetPartName(archive, 3)));
     error.clear();
-    QVERIFY(!ExtractCabinet(archive, dir.path(), [](const CabinetEntry& e) { return e.name + QStringLiteral(".out"); },
-                            {}, &error));
+    QVERIFY(!ExtractCabinet(
+        archive, dir.path(), [](const CabinetEntry& e) { return e.name + QStringLiteral(".out"); }, {}, &error));
     QVERIFY2(error.contains(CabinetPartName(archive, 3)), qPrintable(error));
     Write(CabinetPartName(archive, 3), third);
 
@@ -391,8 +390,7 @@ void TestCabinet::incompleteSets()
     QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.out")}, QDir::Files), QStringList());
 }
 
-void TestCabinet::extractionStaysInsideItsFolder()
-{
+void TestCabinet::extractionStaysInsideItsFolder() {
     QTemporaryDir dir;
     const QString archive = dir.filePath(QStringLiteral("x.bkp"));
     Write(dir.filePath(QStringLiteral("a.jpg")), "A");
@@ -400,19 +398,20 @@ void TestCabinet::extractionStaysInsideItsFolder()
     QVERIFY(WriteCabinet(archive, {{QStringLiteral("a.jpg"), dir.filePath(QStringLiteral("a.jpg"))}}, {}, &error));
     const QString outFolder = dir.filePath(QStringLiteral("deep/out"));
     QDir().mkpath(outFolder);
-    for (const QString& escape : {QStringLiteral("../a.jpg"), QStringLiteral("/tmp/a.jpg"), QStringLiteral("x/../../a.jpg")}) {
-        QVERIFY2(ExtractCabinet(archive, outFolder, [&](const CabinetEntry&) { return escape; }, {}, &error),
+    for (const QString& escape :
+         {QStringLiteral("../a.jpg"), QStringLiteral("/tmp/a.jpg"), QStringLiteral("x/../../a.jpg")}) {
+        QVERIFY2(ExtractCabinet(
+                     archive, outFolder, [&](const CabinetEntry&) { return escape; }, {}, &error),
                  qPrintable(error));
         QCOMPARE(QDir(dir.filePath(QStringLiteral("deep"))).entryList(QDir::Files), QStringList());
         QCOMPARE(QDir(outFolder).entryList(QDir::Files), QStringList());
     }
-    QVERIFY(ExtractCabinet(archive, outFolder, [](const CabinetEntry&) { return QStringLiteral("sub/b.jpg"); }, {},
-                           &error));
+    QVERIFY(ExtractCabinet(
+        archive, outFolder, [](const CabinetEntry&) { return QStringLiteral("sub/b.jpg"); }, {}, &error));
     QCOMPARE(Read(outFolder + QStringLiteral("/sub/b.jpg")), QByteArray("A"));
 }
 
-void TestCabinet::readsArchivesOfLibgcab()
-{
+void TestCabinet::readsArchivesOfLibgcab() {
     // An archive made by another writer (gcab's own tool) reads and checks the same way.
     QTemporaryDir dir;
     Write(dir.filePath(QStringLiteral("a.jpg")), RandomBytes(100000, 9));
