@@ -8,6 +8,7 @@
 #include "app/Product.h"
 #include "db/Compaction.h"
 #include "db/Connection.h"
+#include "db/Restore.h"
 #include "db/DatabaseSettings.h"
 #include "db/DbVersion.h"
 #include "db/StartupUpdate.h"
@@ -42,7 +43,9 @@ StartupOutcome PrepareDataFolders(const QString& currentFolder, const QString& e
         return StartupOutcome::Failed;
     }
 
+    // A compaction or a restoration killed midway is finished or undone before the database is looked for.
     RecoverInterruptedCompaction(DatabaseFile());
+    RecoverInterruptedRestore(DbDir());
     const bool ready = TransferData(Product::SettingsFileName(), transferProgress) &&
                        CheckWriteAccess(StartupTitle(), DataDir() + QStringLiteral("write.tmp"));
     return ready ? StartupOutcome::Ready : StartupOutcome::Failed;

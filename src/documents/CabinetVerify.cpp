@@ -9,6 +9,8 @@
 
 #include <zlib.h>
 
+#include <algorithm>
+
 namespace {
 
 using namespace CabinetFormat;
@@ -69,6 +71,82 @@ private:
     bool m_ready = false;
 };
 
+// The tables of a cabinet: its folders and its entries, each entry with its offset in its folder's data.
+struct Tables {
+    Header header;
+    QList<FolderRecord> folders;
+    QList<CabinetEntry> entries;
+    QList<qint64> offsets;
+    QList<qint64> folderBytes; // what the entries say each folder holds
+};
+
+// Reads the header and tables, and checks that they hang together: the entries of each folder follow one
+// another from its start without gap or overlap (as every cabinet writer lays them out), and the folder has
+// exactly the blocks their total needs. The tables carry no checksum of their own: this is what catches a
+// damaged size or offset. detail stays empty when the file is no cabinet at all.
+bool ReadTables(QFile& file, Tables* tables, QString* detail) {
+    auto damaged = [detail](const QString& text) {
+        *detail = text;
+        return false;
+    };
+    if (!ReadHeader(file.read(kHeaderBytes + kReserveFieldsBytes + 0xFFFF), file.size(), &tables->header, detail))
+        return false;
+    const Header& header = tables->header;
+    if (!file.seek(header.tablesOffset)) return damaged(QStringLiteral("tables illisibles"));
+    for (int f = 0; f < header.folderCount; ++f) {
+        const QByteArray record = file.read(kFolderBytes + header.folderReserve);
+        if (record.size() != kFolderBytes + header.folderReserve) return damaged(QStringLiteral("tables tronquées"));
+        const auto* r = reinterpret_cast<const uchar*>(record.constData());
+        FolderRecord folder{U32(r), U16(r + 4), U16(r + 6) & 0x0F, 0};
+        if (folder.compression != kCompressionMszip && folder.compression != 0)
+            return damaged(QStringLiteral("méthode de compression non prise en charge"));
+        tables->folders.append(folder);
+    }
+    if (!file.seek(header.filesOffset)) return damaged(QStringLiteral("tables illisibles"));
+    for (int i = 0; i < header.fileCount; ++i) {
+        const QByteArray fixed = file.read(kFileFixedBytes);
+        if (fixed.size() != kFileFixedBytes) return damaged(QStringLiteral("tables tronquées"));
+        const auto* r = reinterpret_cast<const uchar*>(fixed.constData());
+        QByteArray name;
+        char c = 0;
+        while (file.getChar(&c) && c != '\0' && name.size() < 1024)
+            name.append(c);
+        if (c != '\0') return damaged(QStringLiteral("nom d'entrée illisible"));
+        const int folder = U16(r + 8);
+        if (folder >= tables->folders.size()) return damaged(QStringLiteral("entrée hors des dossiers de l'archive"));
+        const bool utf8 = U16(r + 14) & kAttributeNameIsUtf8;
+        tables->entries.append({utf8 ? QString::fromUtf8(name) : QString::fromLatin1(name), qint64(U32(r)), folder, 1});
+        tables->offsets.append(qint64(U32(r + 4)));
+    }
+    for (int f = 0; f < tables->folders.size(); ++f) {
+        QList<QPair<qint64, qint64>> extents;
+        for (int i = 0; i < tables->entries.size(); ++i)
+            if (tables->entries[i].folder == f) extents.append({tables->offsets[i], tables->entries[i].size});
+        std::sort(extents.begin(), extents.end());
+        qint64 end = 0;
+        for (const auto& extent : extents) {
+            if (extent.first != end) return damaged(QStringLiteral("table des entrées incohérente"));
+            end += extent.second;
+        }
+        if ((end + kCabinetBlockSize - 1) / kCabinetBlockSize != tables->folders[f].blocks)
+            return damaged(QStringLiteral("table des dossiers incohérente"));
+        tables->folderBytes.append(end);
+    }
+    return true;
+}
+
+bool ReadTablesOfFile(const QString& path, Tables* tables, QString* error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error) *error = QStringLiteral("Impossible d'ouvrir le fichier \"%1\".").arg(path);
+        return false;
+    }
+    QString detail;
+    if (ReadTables(file, tables, &detail)) return true;
+    if (error) *error = detail.isEmpty() ? NotACabinetMessage(path) : DamagedMessage(path, detail);
+    return false;
+}
+
 } // namespace
 
 bool VerifyCabinetFile(const QString& path, QList<CabinetEntry>* entries, QString* error,
@@ -82,43 +160,15 @@ bool VerifyCabinetFile(const QString& path, QList<CabinetEntry>* entries, QStrin
         if (error) *error = DamagedMessage(path, detail);
         return false;
     };
-    Header header;
+    Tables tables;
     QString detail;
-    if (!ReadHeader(file.read(kHeaderBytes + kReserveFieldsBytes + 0xFFFF), file.size(), &header, &detail)) {
+    if (!ReadTables(file, &tables, &detail)) {
         if (error) *error = detail.isEmpty() ? NotACabinetMessage(path) : DamagedMessage(path, detail);
         return false;
     }
-
-    QList<FolderRecord> folders;
-    if (!file.seek(header.tablesOffset)) return damaged(QStringLiteral("tables illisibles"));
-    for (int f = 0; f < header.folderCount; ++f) {
-        const QByteArray record = file.read(kFolderBytes + header.folderReserve);
-        if (record.size() != kFolderBytes + header.folderReserve) return damaged(QStringLiteral("tables tronquées"));
-        const auto* r = reinterpret_cast<const uchar*>(record.constData());
-        FolderRecord folder{U32(r), U16(r + 4), U16(r + 6) & 0x0F, 0};
-        if (folder.compression != kCompressionMszip && folder.compression != 0)
-            return damaged(QStringLiteral("méthode de compression non prise en charge"));
-        folders.append(folder);
-    }
-
-    QList<CabinetEntry> found;
-    QList<qint64> offsets;
-    if (!file.seek(header.filesOffset)) return damaged(QStringLiteral("tables illisibles"));
-    for (int i = 0; i < header.fileCount; ++i) {
-        const QByteArray fixed = file.read(kFileFixedBytes);
-        if (fixed.size() != kFileFixedBytes) return damaged(QStringLiteral("tables tronquées"));
-        const auto* r = reinterpret_cast<const uchar*>(fixed.constData());
-        QByteArray name;
-        char c = 0;
-        while (file.getChar(&c) && c != '\0' && name.size() < 1024)
-            name.append(c);
-        if (c != '\0') return damaged(QStringLiteral("nom d'entrée illisible"));
-        const int folder = U16(r + 8);
-        if (folder >= folders.size()) return damaged(QStringLiteral("entrée hors des dossiers de l'archive"));
-        const bool utf8 = U16(r + 14) & kAttributeNameIsUtf8;
-        found.append({utf8 ? QString::fromUtf8(name) : QString::fromLatin1(name), qint64(U32(r)), folder, 1});
-        offsets.append(qint64(U32(r + 4)));
-    }
+    const Header& header = tables.header;
+    QList<FolderRecord>& folders = tables.folders;
+    const QList<CabinetEntry>& found = tables.entries;
 
     Inflater inflater;
     QByteArray blockHeader;
@@ -167,9 +217,9 @@ bool VerifyCabinetFile(const QString& path, QList<CabinetEntry>* entries, QStrin
         checksums.append(crc);
     }
 
-    for (int i = 0; i < found.size(); ++i) {
-        if (offsets[i] + found[i].size > folders[found[i].folder].bytes)
-            return damaged(QStringLiteral("l'entrée \"%1\" dépasse les données de l'archive").arg(found[i].name));
+    for (int f = 0; f < folders.size(); ++f) {
+        if (folders[f].bytes != tables.folderBytes[f])
+            return damaged(QStringLiteral("les données du dossier %1 ne sont pas celles de ses entrées").arg(f + 1));
     }
     if (entries) *entries = found;
     if (folderChecksums) *folderChecksums = checksums;
@@ -177,8 +227,9 @@ bool VerifyCabinetFile(const QString& path, QList<CabinetEntry>* entries, QStrin
 }
 
 bool CabinetSetParts(const QString& firstPart, QStringList* parts, QString* error) {
-    Header header;
-    if (!ReadHeaderOfFile(firstPart, &header, error)) return false;
+    Tables tables;
+    if (!ReadTablesOfFile(firstPart, &tables, error)) return false;
+    const Header& header = tables.header;
     QStringList found{firstPart};
     if (header.hasSetDescriptor) {
         const SetDescriptor set = header.set;
@@ -205,6 +256,8 @@ bool CabinetSetParts(const QString& firstPart, QStringList* parts, QString* erro
                                  .arg(name);
                 return false;
             }
+            Tables partTables;
+            if (!ReadTablesOfFile(name, &partTables, error)) return false;
             found.append(name);
         }
     }

@@ -80,6 +80,7 @@ private slots:
     void rewritingAShorterSetRemovesItsStaleParts();
     void damagedArchives_data();
     void damagedArchives();
+    void everyDamagedByteIsCaughtOrHarmless();
     void incompleteSets();
     void extractionStaysInsideItsFolder();
     void readsArchivesOfLibgcab();
@@ -349,6 +350,45 @@ void TestCabinet::damagedArchives() {
     QVERIFY2(error.contains(expectedText), qPrintable(error));
     // Nothing half-written is left behind.
     QCOMPARE(QDir(outFolder).entryList(QDir::Files | QDir::Hidden), QStringList());
+}
+
+void TestCabinet::everyDamagedByteIsCaughtOrHarmless() {
+    // The tables carry no checksum: a damaged size, offset or folder must still never give wrong content.
+    QTemporaryDir dir;
+    const QList<QByteArray> contents{RandomBytes(40000, 5), TextBytes(3000)};
+    Write(dir.filePath(QStringLiteral("a.jpg")), contents[0]);
+    Write(dir.filePath(QStringLiteral("b.f")), contents[1]);
+    const QString archive = dir.filePath(QStringLiteral("x.bkp"));
+    QString error;
+    QVERIFY(WriteCabinet(archive,
+                         {{QStringLiteral("a.jpg"), dir.filePath(QStringLiteral("a.jpg"))},
+                          {QStringLiteral("b.f"), dir.filePath(QStringLiteral("b.f"))}},
+                         {}, &error));
+    const QByteArray original = Read(archive);
+    const QString damaged = dir.filePath(QStringLiteral("damaged.bkp"));
+    const QString out = dir.filePath(QStringLiteral("out/"));
+    int caught = 0;
+    for (int at = 0; at < original.size(); at += at < 160 ? 1 : 97) {
+        QByteArray bytes = original;
+        bytes[at] = char(bytes[at] ^ 0x5A);
+        Write(damaged, bytes);
+        QDir(out).removeRecursively();
+        QDir().mkpath(out);
+        int index = 0;
+        const bool extracted = ExtractCabinet(
+            damaged, out, [&](const CabinetEntry&) { return QStringLiteral("e%1").arg(index++); }, {}, &error);
+        if (!extracted) {
+            ++caught;
+            QCOMPARE(QDir(out).entryList(QDir::Files | QDir::Hidden), QStringList());
+            continue;
+        }
+        QCOMPARE(index, 2);
+        for (int i = 0; i < 2; ++i)
+            QVERIFY2(Read(out + QStringLiteral("e%1").arg(i)) == contents[i],
+                     qPrintable(QStringLiteral("byte %1 changed, entry %2 extracted wrong").arg(at).arg(i)));
+        QVERIFY2(VerifyCabinetFile(damaged, nullptr, &error), qPrintable(error));
+    }
+    QVERIFY(caught > 0);
 }
 
 void TestCabinet::incompleteSets() {
