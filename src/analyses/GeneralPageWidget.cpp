@@ -22,20 +22,6 @@
 
 namespace {
 
-QToolButton* PageButton(QWidget* parent, const QString& name, const QString& text, const QString& hint,
-                        ButtonGlyph icon) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setText(text);
-    button->setToolTip(hint);
-    button->setIcon(ButtonGlyphIcon(icon));
-    button->setIconSize(QSize(22, 22));
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setAutoRaise(true);
-    button->setFixedWidth(76);
-    return button;
-}
-
 QVBoxLayout* ButtonColumn(const QList<QWidget*>& buttons) {
     auto* column = new QVBoxLayout;
     column->setSpacing(2);

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QToolButton>
 
 namespace {
 
@@ -203,4 +204,18 @@ QIcon ButtonGlyphIcon(ButtonGlyph glyph) {
     Draw(painter, glyph);
     painter.end();
     return QIcon(pixmap);
+}
+
+QToolButton* PageButton(QWidget* parent, const QString& name, const QString& text, const QString& hint,
+                        ButtonGlyph icon) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(name);
+    button->setText(text);
+    button->setToolTip(hint);
+    button->setIcon(ButtonGlyphIcon(icon));
+    button->setIconSize(QSize(22, 22));
+    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    button->setAutoRaise(true);
+    button->setFixedWidth(76);
+    return button;
 }

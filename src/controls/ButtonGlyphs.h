@@ -25,3 +25,9 @@ enum class ButtonGlyph {
 };
 
 QIcon ButtonGlyphIcon(ButtonGlyph glyph);
+
+class QToolButton;
+class QWidget;
+// A page's command button: its glyph above its caption, a fixed width so the column lines up.
+QToolButton* PageButton(QWidget* parent, const QString& name, const QString& text, const QString& hint,
+                        ButtonGlyph icon);

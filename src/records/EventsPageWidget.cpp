@@ -13,24 +13,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QToolButton* PageButton(QWidget* parent, const QString& name, const QString& text, const QString& hint,
-                        ButtonGlyph icon) {
-    auto* button = new QToolButton(parent);
-    button->setObjectName(name);
-    button->setText(text);
-    button->setToolTip(hint);
-    button->setIcon(ButtonGlyphIcon(icon));
-    button->setIconSize(QSize(22, 22));
-    button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    button->setAutoRaise(true);
-    button->setFixedWidth(76);
-    return button;
-}
-
-} // namespace
-
 EventsPageWidget::EventsPageWidget(Dataset* events, QWidget* parent)
     : QWidget(parent), m_events(events),
       m_model(new DatasetModel(events,
