@@ -11,33 +11,33 @@
 
 namespace {
 
-QString Quoted(const QString& identifier) { return QLatin1Char('"') + identifier + QLatin1Char('"'); }
+QString Quoted(const QString& identifier) {
+    return QLatin1Char('"') + identifier + QLatin1Char('"');
+}
 
-QString DatabaseError(const QSqlQuery& query) { return query.lastError().text(); }
+QString DatabaseError(const QSqlQuery& query) {
+    return query.lastError().text();
+}
 
 } // namespace
 
-Dataset::Dataset(const QString& name, QObject* parent) : QObject(parent), m_connectionName(kMainConnection)
-{
+Dataset::Dataset(const QString& name, QObject* parent) : QObject(parent), m_connectionName(kMainConnection) {
     setObjectName(name);
 }
 
-bool Dataset::setSql(const QStringList& lines)
-{
+bool Dataset::setSql(const QStringList& lines) {
     if (isOpen()) return false;
     m_sql = lines;
     return true;
 }
 
-bool Dataset::setSqlLine(int index, const QString& line)
-{
+bool Dataset::setSqlLine(int index, const QString& line) {
     if (isOpen() || index < 0 || index >= m_sql.size()) return false;
     m_sql[index] = line;
     return true;
 }
 
-bool Dataset::open(QString* error)
-{
+bool Dataset::open(QString* error) {
     close();
     QSqlDatabase db = QSqlDatabase::database(m_connectionName, false);
     if (!db.isOpen()) {
@@ -61,7 +61,8 @@ bool Dataset::open(QString* error)
     }
     while (query.next()) {
         QVector<QVariant> row(record.count());
-        for (int column = 0; column < record.count(); ++column) row[column] = query.value(column);
+        for (int column = 0; column < record.count(); ++column)
+            row[column] = query.value(column);
         m_rows.append(std::move(row));
     }
 
@@ -80,8 +81,7 @@ bool Dataset::open(QString* error)
     return true;
 }
 
-void Dataset::close()
-{
+void Dataset::close() {
     if (m_state == State::Inactive) return;
     m_state = State::Inactive;
     m_fieldNames.clear();
@@ -95,8 +95,7 @@ void Dataset::close()
     emit reset();
 }
 
-void Dataset::setCurrent(int row)
-{
+void Dataset::setCurrent(int row) {
     m_current = row;
     m_bof = m_eof = m_rows.isEmpty();
     if (!m_rows.isEmpty()) {
@@ -106,21 +105,18 @@ void Dataset::setCurrent(int row)
     emit dataChanged();
 }
 
-void Dataset::first()
-{
+void Dataset::first() {
     if (isEditing()) post();
     setCurrent(m_rows.isEmpty() ? -1 : 0);
 }
 
-void Dataset::last()
-{
+void Dataset::last() {
     if (isEditing()) post();
     setCurrent(m_rows.isEmpty() ? -1 : recordCount() - 1);
     m_eof = m_rows.isEmpty();
 }
 
-void Dataset::next()
-{
+void Dataset::next() {
     if (isEditing()) post();
     if (m_current + 1 < recordCount()) {
         setCurrent(m_current + 1);
@@ -129,8 +125,7 @@ void Dataset::next()
     }
 }
 
-void Dataset::prior()
-{
+void Dataset::prior() {
     if (isEditing()) post();
     if (m_current > 0) {
         setCurrent(m_current - 1);
@@ -139,16 +134,14 @@ void Dataset::prior()
     }
 }
 
-bool Dataset::moveTo(int row)
-{
+bool Dataset::moveTo(int row) {
     if (row < 0 || row >= recordCount()) return false;
     if (isEditing()) post();
     setCurrent(row);
     return true;
 }
 
-bool Dataset::locate(qint64 id)
-{
+bool Dataset::locate(qint64 id) {
     const int column = fieldIndex(m_keyField.isEmpty() ? QStringLiteral("Id") : m_keyField);
     if (column < 0) return false;
     for (int row = 0; row < recordCount(); ++row) {
@@ -158,46 +151,53 @@ bool Dataset::locate(qint64 id)
     return false;
 }
 
-int Dataset::fieldIndex(const QString& field) const { return m_fieldByName.value(field.toLower(), -1); }
+int Dataset::fieldIndex(const QString& field) const {
+    return m_fieldByName.value(field.toLower(), -1);
+}
 
-QVariant Dataset::currentValue(int column) const
-{
+QVariant Dataset::currentValue(int column) const {
     if (m_current < 0 || m_current >= recordCount() || column < 0) return {};
     return m_rows[m_current].value(column);
 }
 
-QVariant Dataset::value(const QString& field) const { return currentValue(fieldIndex(field)); }
+QVariant Dataset::value(const QString& field) const {
+    return currentValue(fieldIndex(field));
+}
 
-bool Dataset::isNull(const QString& field) const { return value(field).isNull(); }
+bool Dataset::isNull(const QString& field) const {
+    return value(field).isNull();
+}
 
-QString Dataset::asString(const QString& field) const
-{
+QString Dataset::asString(const QString& field) const {
     const QVariant v = value(field);
     return v.isNull() ? QString() : v.toString();
 }
 
-qint64 Dataset::asInteger(const QString& field) const { return value(field).toLongLong(); }
+qint64 Dataset::asInteger(const QString& field) const {
+    return value(field).toLongLong();
+}
 
-double Dataset::asDouble(const QString& field) const { return value(field).toDouble(); }
+double Dataset::asDouble(const QString& field) const {
+    return value(field).toDouble();
+}
 
-QDate Dataset::asDate(const QString& field) const
-{
+QDate Dataset::asDate(const QString& field) const {
     const QVariant v = value(field);
     if (v.metaType().id() == QMetaType::QDate) return v.toDate();
     if (v.metaType().id() == QMetaType::QDateTime) return v.toDateTime().date();
     return QDate::fromString(v.toString().left(10), Qt::ISODate);
 }
 
-QByteArray Dataset::asBytes(const QString& field) const { return value(field).toByteArray(); }
+QByteArray Dataset::asBytes(const QString& field) const {
+    return value(field).toByteArray();
+}
 
-QVariant Dataset::valueAt(int row, int column) const
-{
+QVariant Dataset::valueAt(int row, int column) const {
     if (row < 0 || row >= recordCount()) return {};
     return m_rows[row].value(column);
 }
 
-bool Dataset::setValue(const QString& field, const QVariant& value)
-{
+bool Dataset::setValue(const QString& field, const QVariant& value) {
     const int column = fieldIndex(field);
     if (!isEditing() || column < 0 || m_current < 0) return false;
     QVariant stored = value;
@@ -210,8 +210,7 @@ bool Dataset::setValue(const QString& field, const QVariant& value)
     return true;
 }
 
-bool Dataset::beginNewRow(int at)
-{
+bool Dataset::beginNewRow(int at) {
     if (!isOpen()) return false;
     if (isEditing() && !post()) return false;
     m_rows.insert(at, QVector<QVariant>(m_fieldNames.size()));
@@ -224,12 +223,15 @@ bool Dataset::beginNewRow(int at)
     return true;
 }
 
-bool Dataset::insert() { return beginNewRow(m_current < 0 ? 0 : m_current); }
+bool Dataset::insert() {
+    return beginNewRow(m_current < 0 ? 0 : m_current);
+}
 
-bool Dataset::append() { return beginNewRow(recordCount()); }
+bool Dataset::append() {
+    return beginNewRow(recordCount());
+}
 
-bool Dataset::edit()
-{
+bool Dataset::edit() {
     if (m_state == State::Edit || m_state == State::Insert) return true;
     if (m_state != State::Browse || m_current < 0) return false;
     m_savedRow = m_rows[m_current];
@@ -238,8 +240,7 @@ bool Dataset::edit()
     return true;
 }
 
-bool Dataset::writeRow(QString* error)
-{
+bool Dataset::writeRow(QString* error) {
     if (isReadOnly()) {
         if (error) *error = QStringLiteral("Ces données ne peuvent pas être modifiées.");
         return false;
@@ -268,7 +269,8 @@ bool Dataset::writeRow(QString* error)
                                                     .arg(Quoted(m_tableName), quoted.join(QStringLiteral(", ")),
                                                          placeholders.join(QStringLiteral(", ")));
         query.prepare(sql);
-        for (const QVariant& value : values) query.addBindValue(value);
+        for (const QVariant& value : values)
+            query.addBindValue(value);
         if (!query.exec()) {
             if (error) *error = DatabaseError(query);
             return false;
@@ -287,10 +289,12 @@ bool Dataset::writeRow(QString* error)
 
     if (columns.isEmpty()) return true;
     QStringList assignments;
-    for (const QString& column : columns) assignments << Quoted(column) + QStringLiteral(" = ?");
+    for (const QString& column : columns)
+        assignments << Quoted(column) + QStringLiteral(" = ?");
     query.prepare(QStringLiteral("UPDATE %1 SET %2 WHERE %3 = ?")
                       .arg(Quoted(m_tableName), assignments.join(QStringLiteral(", ")), Quoted(m_keyField)));
-    for (const QVariant& value : values) query.addBindValue(value);
+    for (const QVariant& value : values)
+        query.addBindValue(value);
     query.addBindValue(m_savedRow.value(keyColumn));
     if (!query.exec()) {
         if (error) *error = DatabaseError(query);
@@ -299,8 +303,7 @@ bool Dataset::writeRow(QString* error)
     return true;
 }
 
-bool Dataset::post(QString* error)
-{
+bool Dataset::post(QString* error) {
     if (!isEditing()) return true;
     if (!writeRow(error)) return false;
     m_state = State::Browse;
@@ -311,8 +314,7 @@ bool Dataset::post(QString* error)
     return true;
 }
 
-void Dataset::cancel()
-{
+void Dataset::cancel() {
     if (m_state == State::Insert) {
         const int row = m_current;
         m_rows.removeAt(row);
@@ -328,15 +330,14 @@ void Dataset::cancel()
     m_savedRow.clear();
 }
 
-bool Dataset::remove(QString* error)
-{
+bool Dataset::remove(QString* error) {
     if (m_state == State::Insert) {
         cancel();
         return true;
     }
     if (m_current < 0) return false;
     if (m_state == State::Edit) cancel();
-    if (beforeDelete && !beforeDelete(*this)) return false;
+    if (beforeDelete && !beforeDelete(*this, error)) return false;
     if (isReadOnly()) {
         if (error) *error = QStringLiteral("Ces données ne peuvent pas être supprimées.");
         return false;

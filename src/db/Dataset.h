@@ -91,7 +91,8 @@ public:
     // Row hooks.
     std::function<void(Dataset&)> onNewRecord;
     std::function<void(Dataset&)> afterPost;
-    std::function<bool(Dataset&)> beforeDelete;
+    // Runs before the current row is deleted; returning false (with a message in error) keeps the row.
+    std::function<bool(Dataset&, QString* error)> beforeDelete;
 
 signals:
     // The current row moved, or a field of it changed.
@@ -114,8 +115,8 @@ private:
     QStringList m_sql;
     State m_state = State::Inactive;
     QStringList m_fieldNames;
-    QHash<QString, int> m_fieldByName;   // lower-case name -> column
-    QStringList m_baseColumns;           // per column: the table column it writes to, empty when none
+    QHash<QString, int> m_fieldByName; // lower-case name -> column
+    QStringList m_baseColumns;         // per column: the table column it writes to, empty when none
     QVector<QVector<QVariant>> m_rows;
     int m_current = -1;
     bool m_bof = true;

@@ -2,6 +2,7 @@
 
 #include "db/Connection.h"
 #include "db/Dataset.h"
+#include "db/DatasetRoutines.h"
 
 #include <QSqlDatabase>
 
@@ -9,8 +10,7 @@ namespace {
 
 TDataModule1* g_dataModule = nullptr;
 
-Dataset* MakeQuery(QObject* owner, const QString& name, const QStringList& lines)
-{
+Dataset* MakeQuery(QObject* owner, const QString& name, const QStringList& lines) {
     auto* query = new Dataset(name, owner);
     query->setSql(lines);
     return query;
@@ -20,14 +20,15 @@ Dataset* MakeQuery(QObject* owner, const QString& name, const QStringList& lines
 
 TDataModule1::TDataModule1(QObject* parent)
     : QObject(parent),
-      Person(MakeQuery(this, QStringLiteral("Person"),
-                       {QStringLiteral("SELECT Id, Id_File, Name, ForeName, BirthDay_Date, BirthDay_Time, BirthDay_City, "
-                                       "BirthDay_Weight, BirthDay_Size, [No], Blood, Org_Secu, Org_Comp, Previous, "
-                                       "WeightMode, SizeMode, AnalysisMode, Misc01, Misc02, Misc03, Misc04, Misc05, "
-                                       "Misc06, Misc07, Misc08, Misc09, Misc10, Misc11, Misc12, WeightGraph, SizeGraph, "
-                                       "Img1, ImgMini1, Img2, Img3, Img4, ImgMini2, ImgMini3, ImgMini4, Comment1 as "
-                                       "[Color], Custom00144243 as [Size] "),
-                        QStringLiteral("FROM PERSON"), QStringLiteral(" ORDER BY NAME, FORENAME")})),
+      Person(
+          MakeQuery(this, QStringLiteral("Person"),
+                    {QStringLiteral("SELECT Id, Id_File, Name, ForeName, BirthDay_Date, BirthDay_Time, BirthDay_City, "
+                                    "BirthDay_Weight, BirthDay_Size, [No], Blood, Org_Secu, Org_Comp, Previous, "
+                                    "WeightMode, SizeMode, AnalysisMode, Misc01, Misc02, Misc03, Misc04, Misc05, "
+                                    "Misc06, Misc07, Misc08, Misc09, Misc10, Misc11, Misc12, WeightGraph, SizeGraph, "
+                                    "Img1, ImgMini1, Img2, Img3, Img4, ImgMini2, ImgMini3, ImgMini4, Comment1 as "
+                                    "[Color], Custom00144243 as [Size] "),
+                     QStringLiteral("FROM PERSON"), QStringLiteral(" ORDER BY NAME, FORENAME")})),
       ComboItems(MakeQuery(this, QStringLiteral("ComboItems"), {QStringLiteral("SELECT * FROM COMBOITEMS")})),
       CustomLabel(MakeQuery(this, QStringLiteral("CustomLabel"), {QStringLiteral("SELECT * FROM CUSTOMLAB")})),
       Event(MakeQuery(this, QStringLiteral("Event"),
@@ -55,32 +56,42 @@ TDataModule1::TDataModule1(QObject* parent)
                             {QStringLiteral("SELECT"), QStringLiteral("  EVENT.Date_Event as [DateEvent],"),
                              QStringLiteral("  EVENT.Time_Event as [TimeEvent],"),
                              QStringLiteral("  EVENT.Description as [Description]"), QStringLiteral("FROM EVENT"),
-                             QStringLiteral("WHERE EVENT.Id_Ref=-1"), QStringLiteral("ORDER BY EVENT.Date_Event")}))
-{
+                             QStringLiteral("WHERE EVENT.Id_Ref=-1"), QStringLiteral("ORDER BY EVENT.Date_Event")})) {
     setObjectName(QStringLiteral("DataModule1"));
+    // A person-analysis never goes without its results, whoever deletes it through this query.
+    L_Analysis->beforeDelete = [this](Dataset& personAnalysis, QString* error) {
+        return ExecSql(*Query,
+                       QStringLiteral("DELETE FROM ANALYSIS WHERE ANALYSIS.Id_Ref=") +
+                           QString::number(personAnalysis.asInteger(QStringLiteral("Id"))),
+                       error);
+    };
     g_dataModule = this;
 }
 
-TDataModule1::~TDataModule1()
-{
+TDataModule1::~TDataModule1() {
     disconnectDatabase();
     if (g_dataModule == this) g_dataModule = nullptr;
 }
 
-bool TDataModule1::connectDatabase(QString* error) { return OpenDatabase(kMainConnection, error); }
+bool TDataModule1::connectDatabase(QString* error) {
+    return OpenDatabase(kMainConnection, error);
+}
 
-bool TDataModule1::isConnected() const { return QSqlDatabase::database(kMainConnection, false).isOpen(); }
+bool TDataModule1::isConnected() const {
+    return QSqlDatabase::database(kMainConnection, false).isOpen();
+}
 
-void TDataModule1::disconnectDatabase()
-{
-    for (Dataset* query : standingQueries()) query->close();
+void TDataModule1::disconnectDatabase() {
+    for (Dataset* query : standingQueries())
+        query->close();
     CloseDatabase(kMainConnection);
 }
 
-QList<Dataset*> TDataModule1::standingQueries() const
-{
-    return {Person,   ComboItems, CustomLabel, Event,  DocumentImg, DocumentFile,   Lst_Analysis,
-            L_Analysis, Analysis, Backup,      Query, ReportQuery, ReportAnalysis, ReportEvent};
+QList<Dataset*> TDataModule1::standingQueries() const {
+    return {Person,     ComboItems, CustomLabel, Event, DocumentImg, DocumentFile,   Lst_Analysis,
+            L_Analysis, Analysis,   Backup,      Query, ReportQuery, ReportAnalysis, ReportEvent};
 }
 
-TDataModule1* DataModule1() { return g_dataModule; }
+TDataModule1* DataModule1() {
+    return g_dataModule;
+}

@@ -17,14 +17,12 @@ namespace {
 
 const QString kStartingDatabase = QStringLiteral(QUORVEL_STAGED_PROGRAM_DIR "/Ressources/DB/Data/Access/KESTOVRAN.MDB");
 
-void Exec(const QString& sql)
-{
+void Exec(const QString& sql) {
     QSqlQuery query(QSqlDatabase::database(kMainConnection));
     QVERIFY2(query.exec(sql), qPrintable(sql));
 }
 
-qint64 Count(const QString& sql)
-{
+qint64 Count(const QString& sql) {
     QSqlQuery query(QSqlDatabase::database(kMainConnection));
     if (!query.exec(sql) || !query.next()) return -1;
     return query.value(0).toLongLong();
@@ -38,8 +36,7 @@ class TestDataset : public QObject {
     TDataModule1* m_module = nullptr;
 
 private slots:
-    void init()
-    {
+    void init() {
         const QString path = m_folder.filePath(QStringLiteral("KESTOVRAN.MDB"));
         QFile::remove(path);
         QVERIFY(QFile::copy(kStartingDatabase, path));
@@ -47,29 +44,28 @@ private slots:
         m_module = new TDataModule1;
         QString error;
         QVERIFY2(OpenDatabaseFile(kMainConnection, path, &error), qPrintable(error));
-        Exec(QStringLiteral("INSERT INTO PERSON (Name, ForeName, Comment1, Custom00144243) VALUES "
-                            "('Eric', 'Paul', 'bleu', '180'), ('émile', 'Zoé', NULL, NULL), ('Eddy', 'Anne', NULL, NULL)"));
+        Exec(QStringLiteral(
+            "INSERT INTO PERSON (Name, ForeName, Comment1, Custom00144243) VALUES "
+            "('Eric', 'Paul', 'bleu', '180'), ('émile', 'Zoé', NULL, NULL), ('Eddy', 'Anne', NULL, NULL)"));
     }
 
-    void cleanup()
-    {
+    void cleanup() {
         delete m_module;
         m_module = nullptr;
     }
 
-    void personsSortAsAFrenchReaderExpects()
-    {
+    void personsSortAsAFrenchReaderExpects() {
         Dataset& person = *m_module->Person;
         QVERIFY(person.open());
         QStringList names;
-        for (person.first(); !person.eof(); person.next()) names << person.asString(QStringLiteral("name"));
+        for (person.first(); !person.eof(); person.next())
+            names << person.asString(QStringLiteral("name"));
         QCOMPARE(names, (QStringList{"Eddy", "émile", "Eric"}));
         QVERIFY(person.eof());
         QCOMPARE(person.recNo(), 2);
     }
 
-    void emptyDatasetIsAtBothEnds()
-    {
+    void emptyDatasetIsAtBothEnds() {
         Dataset& event = *m_module->Event;
         QVERIFY(event.open());
         QVERIFY(IsEmptyDataSet(event));
@@ -79,8 +75,7 @@ private slots:
         QVERIFY(event.value(QStringLiteral("Description")).isNull());
     }
 
-    void aliasedFieldsWriteToTheirColumns()
-    {
+    void aliasedFieldsWriteToTheirColumns() {
         Dataset& person = *m_module->Person;
         QVERIFY(person.open());
         QVERIFY(person.locate(1));
@@ -91,13 +86,14 @@ private slots:
         QVERIFY(person.setValue(QStringLiteral("[No]").mid(1, 2), QStringLiteral("1 80 05 75 123 456")));
         QString error;
         QVERIFY2(person.post(&error), qPrintable(error));
-        QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM PERSON WHERE Comment1='vert' AND [No]='1 80 05 75 123 456'")), 1);
+        QCOMPARE(
+            Count(QStringLiteral("SELECT count(*) FROM PERSON WHERE Comment1='vert' AND [No]='1 80 05 75 123 456'")),
+            1);
         // Only the changed columns were written: another program's change to Size survives.
         QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM PERSON WHERE Custom00144243='180'")), 1);
     }
 
-    void insertPostsAndReadsBackTheNewId()
-    {
+    void insertPostsAndReadsBackTheNewId() {
         Dataset& person = *m_module->Person;
         QVERIFY(person.open());
         int newRecords = 0;
@@ -119,8 +115,7 @@ private slots:
         QCOMPARE(person.asInteger(QStringLiteral("Id")), 5);
     }
 
-    void newRowHookMayPostAtOnce()
-    {
+    void newRowHookMayPostAtOnce() {
         Dataset& event = *m_module->Event;
         QVERIFY(event.setSqlLine(1, QStringLiteral("WHERE ID_REF=2")));
         QVERIFY(event.open());
@@ -141,8 +136,7 @@ private slots:
         QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM EVENT WHERE Description='Vaccin'")), 1);
     }
 
-    void cancelRestoresOrDropsTheRow()
-    {
+    void cancelRestoresOrDropsTheRow() {
         Dataset& person = *m_module->Person;
         QVERIFY(person.open());
         QVERIFY(person.edit());
@@ -157,12 +151,11 @@ private slots:
         QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM PERSON WHERE Name='Changed'")), 0);
     }
 
-    void deletingUntilEmptyWalksForward()
-    {
+    void deletingUntilEmptyWalksForward() {
         Dataset& person = *m_module->Person;
         QVERIFY(person.open());
         QStringList deleted;
-        person.beforeDelete = [&](Dataset& dataset) {
+        person.beforeDelete = [&](Dataset& dataset, QString*) {
             deleted << dataset.asString(QStringLiteral("Name"));
             return dataset.asString(QStringLiteral("Name")) != QLatin1String("keep");
         };
@@ -171,23 +164,27 @@ private slots:
         QCOMPARE(person.asString(QStringLiteral("Name")), QStringLiteral("Eric")); // the next row
         QVERIFY(person.remove());
         QCOMPARE(person.asString(QStringLiteral("Name")), QStringLiteral("Eddy")); // the previous one at the end
-        while (!person.isEmpty()) QVERIFY(person.remove());
+        while (!person.isEmpty())
+            QVERIFY(person.remove());
         QCOMPARE(deleted, (QStringList{"émile", "Eric", "Eddy"}));
         QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM PERSON")), 0);
         QVERIFY(IsEmptyDataSet(person));
     }
 
-    void beforeDeleteCanRefuse()
-    {
+    void beforeDeleteCanRefuse() {
         Dataset& person = *m_module->Person;
         QVERIFY(person.open());
-        person.beforeDelete = [](Dataset&) { return false; };
-        QVERIFY(!person.remove());
+        person.beforeDelete = [](Dataset&, QString* error) {
+            *error = QStringLiteral("refusé");
+            return false;
+        };
+        QString error;
+        QVERIFY(!person.remove(&error));
+        QCOMPARE(error, QStringLiteral("refusé"));
         QCOMPARE(Count(QStringLiteral("SELECT count(*) FROM PERSON")), 3);
     }
 
-    void dataChangeIsNotifiedOnMovesAndEdits()
-    {
+    void dataChangeIsNotifiedOnMovesAndEdits() {
         Dataset& person = *m_module->Person;
         QVERIFY(person.open());
         QSignalSpy changes(&person, &Dataset::dataChanged);
@@ -200,8 +197,7 @@ private slots:
         QVERIFY(changes.count() >= 3);
     }
 
-    void readOnlyRowsAreRefusedNotLost()
-    {
+    void readOnlyRowsAreRefusedNotLost() {
         Dataset& events = *m_module->ReportEvent;
         Exec(QStringLiteral("INSERT INTO EVENT (Id_Ref, Date_Event, Description) VALUES (1, '2008-01-02', 'a')"));
         QVERIFY(events.setSqlLine(5, QStringLiteral("WHERE EVENT.Id_Ref=1")));
@@ -220,8 +216,7 @@ private slots:
         QVERIFY(!error.isEmpty());
     }
 
-    void statementLinesChangeOnlyWhileClosed()
-    {
+    void statementLinesChangeOnlyWhileClosed() {
         Dataset& analysis = *m_module->Analysis;
         QVERIFY(analysis.open());
         QVERIFY(!analysis.setSqlLine(1, QStringLiteral("WHERE ID_REF=5")));
@@ -231,8 +226,7 @@ private slots:
                  QStringLiteral("SELECT * FROM [ANALYSIS]\nWHERE ID_REF=5\nORDER BY DATE_ANALYSIS"));
     }
 
-    void refreshKeepsTheCurrentRow()
-    {
+    void refreshKeepsTheCurrentRow() {
         Dataset& person = *m_module->Person;
         QVERIFY(person.open());
         QVERIFY(person.locate(2));
@@ -243,8 +237,7 @@ private slots:
         QCOMPARE(person.asString(QStringLiteral("Name")), QStringLiteral("émile"));
     }
 
-    void execSqlAndQueryInteger()
-    {
+    void execSqlAndQueryInteger() {
         Dataset& query = *m_module->Query;
         QString error;
         QVERIFY(ExecSql(query, QStringLiteral("DELETE FROM PERSON WHERE Id=3"), &error));
@@ -255,14 +248,14 @@ private slots:
         QCOMPARE(QueryInteger(QStringLiteral("SELECT nothing FROM nowhere"), kMainConnection, &error), -1);
         QVERIFY(!error.isEmpty());
         // A statement too long to run whole is refused rather than cut into another statement.
-        QVERIFY(!ExecSql(query, QStringLiteral("DELETE FROM PERSON WHERE Id=1 ") + QString(250, QLatin1Char(' ')) +
-                                    QStringLiteral("AND Name='none'"),
+        QVERIFY(!ExecSql(query,
+                         QStringLiteral("DELETE FROM PERSON WHERE Id=1 ") + QString(250, QLatin1Char(' ')) +
+                             QStringLiteral("AND Name='none'"),
                          &error));
         QCOMPARE(QueryInteger(QStringLiteral("SELECT count(*) FROM PERSON"), kMainConnection), 2);
     }
 
-    void modelFollowsTheDataset()
-    {
+    void modelFollowsTheDataset() {
         Dataset& person = *m_module->Person;
         DatasetModel model(&person, {{QStringLiteral("Name"), QStringLiteral("Nom")},
                                      {QStringLiteral("Color"), QStringLiteral("Couleur")}});
