@@ -3,6 +3,7 @@
 #include "db/Connection.h"
 #include "db/Dataset.h"
 #include "db/DatasetRoutines.h"
+#include "records/PersonRecords.h"
 
 #include <QSqlDatabase>
 
@@ -31,9 +32,11 @@ TDataModule1::TDataModule1(QObject* parent)
                      QStringLiteral("FROM PERSON"), QStringLiteral(" ORDER BY NAME, FORENAME")})),
       ComboItems(MakeQuery(this, QStringLiteral("ComboItems"), {QStringLiteral("SELECT * FROM COMBOITEMS")})),
       CustomLabel(MakeQuery(this, QStringLiteral("CustomLabel"), {QStringLiteral("SELECT * FROM CUSTOMLAB")})),
+      // Events of a day: the untimed ones first, then by time, "9:30" (the first hour digit may be left out)
+      // before "14:00".
       Event(MakeQuery(this, QStringLiteral("Event"),
                       {QStringLiteral("SELECT * FROM EVENT"), QStringLiteral("WHERE ID_REF=-1"),
-                       QStringLiteral("ORDER BY DATE_EVENT, TIME_EVENT")})),
+                       QStringLiteral("ORDER BY DATE_EVENT, LENGTH(COALESCE(TIME_EVENT, '')), TIME_EVENT")})),
       DocumentImg(MakeQuery(this, QStringLiteral("DocumentImg"),
                             {QStringLiteral("SELECT * FROM DOCUMENTIMG"), QStringLiteral("WHERE ID_REF=-1")})),
       DocumentFile(MakeQuery(this, QStringLiteral("DocumentFile"),
@@ -65,6 +68,10 @@ TDataModule1::TDataModule1(QObject* parent)
                            QString::number(personAnalysis.asInteger(QStringLiteral("Id"))),
                        error);
     };
+    // A new person is written at once, so that it has its Id while it is entered; a deleted person takes its
+    // photo and documents with it.
+    Person->onNewRecord = [](Dataset& person) { PreparePersonNewRow(person); };
+    Person->beforeDelete = [this](Dataset& person, QString* error) { return PersonBeforeDelete(*this, person, error); };
     g_dataModule = this;
 }
 

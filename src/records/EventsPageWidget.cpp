@@ -1,10 +1,12 @@
 #include "records/EventsPageWidget.h"
 
+#include "app/DateRoutines.h"
 #include "app/MessageService.h"
 #include "controls/ButtonGlyphs.h"
 #include "controls/DateCellDelegate.h"
 #include "db/Dataset.h"
 #include "db/DatasetModel.h"
+#include "records/TEnterEvents.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -52,15 +54,20 @@ EventsPageWidget::EventsPageWidget(Dataset* events, QWidget* parent)
                 emit commandStatesChanged();
             });
 
-    // Adding, changing and deleting go through the event dialog, which comes with the events journal.
     auto* buttons = new QVBoxLayout;
     buttons->setSpacing(4);
-    buttons->addWidget(PageButton(this, QStringLiteral("Btn_Event_Add"), QStringLiteral("Ajouter"),
-                                  QStringLiteral("Ajouter un événement"), ButtonGlyph::Add));
-    buttons->addWidget(PageButton(this, QStringLiteral("Btn_Event_Edit"), QStringLiteral("Modifier"),
-                                  QStringLiteral("Modifier cet événement"), ButtonGlyph::Edit));
-    buttons->addWidget(PageButton(this, QStringLiteral("Btn_Event_Delete"), QStringLiteral("Supprimer"),
-                                  QStringLiteral("Supprimer cet événement"), ButtonGlyph::Delete));
+    QToolButton* add = PageButton(this, QStringLiteral("Btn_Event_Add"), QStringLiteral("Ajouter"),
+                                  QStringLiteral("Ajouter un événement"), ButtonGlyph::Add);
+    QToolButton* change = PageButton(this, QStringLiteral("Btn_Event_Edit"), QStringLiteral("Modifier"),
+                                     QStringLiteral("Modifier cet événement"), ButtonGlyph::Edit);
+    QToolButton* remove = PageButton(this, QStringLiteral("Btn_Event_Delete"), QStringLiteral("Supprimer"),
+                                     QStringLiteral("Supprimer cet événement"), ButtonGlyph::Delete);
+    connect(add, &QToolButton::clicked, this, &EventsPageWidget::Btn_Event_AddClick);
+    connect(change, &QToolButton::clicked, this, &EventsPageWidget::Btn_Event_EditClick);
+    connect(remove, &QToolButton::clicked, this, &EventsPageWidget::Btn_Event_DeleteClick);
+    buttons->addWidget(add);
+    buttons->addWidget(change);
+    buttons->addWidget(remove);
     buttons->addStretch(1);
 
     auto* layout = new QHBoxLayout(this);
@@ -70,6 +77,7 @@ EventsPageWidget::EventsPageWidget(Dataset* events, QWidget* parent)
 }
 
 void EventsPageWidget::RefreshEvents(qint64 personId) {
+    m_personId = personId < 0 ? -1 : personId;
     m_events->close();
     // The events query keeps its WHERE clause on its second line, always.
     m_events->setSqlLine(1, QStringLiteral("WHERE Event.Id_Ref=") + QString::number(personId < 0 ? -1 : personId));
@@ -81,4 +89,38 @@ void EventsPageWidget::RefreshEvents(qint64 personId) {
 
 void EventsPageWidget::releaseData() {
     m_events->close();
+}
+
+void EventsPageWidget::selectCurrentRow() {
+    if (m_events->recNo() >= 0) m_grid->setCurrentIndex(m_model->index(m_events->recNo(), 0));
+}
+
+void EventsPageWidget::Btn_Event_AddClick() {
+    if (m_personId < 0 || !m_events->isOpen()) return;
+    if (!m_events->append()) return;
+    m_events->setValue(QStringLiteral("Id_Ref"), m_personId);
+    m_events->setValue(QStringLiteral("Date_Event"), Today());
+    selectCurrentRow();
+    EnterEvent(this, *m_events);
+    // Whatever the dialog ended with, the row is no longer pending.
+    if (m_events->isEditing()) m_events->cancel();
+    selectCurrentRow();
+    emit commandStatesChanged();
+}
+
+void EventsPageWidget::Btn_Event_EditClick() {
+    if (!m_events->isOpen() || m_events->isEmpty() || !m_events->edit()) return;
+    EnterEvent(this, *m_events);
+    if (m_events->isEditing()) m_events->cancel();
+    selectCurrentRow();
+    emit commandStatesChanged();
+}
+
+void EventsPageWidget::Btn_Event_DeleteClick() {
+    if (!m_events->isOpen() || m_events->isEmpty()) return;
+    if (!Messages().ask(QString(), QStringLiteral("Désirez-vous supprimer cet événement ?"))) return;
+    QString error;
+    if (!m_events->remove(&error)) Messages().show(MessageIcon::Error, QString(), error);
+    selectCurrentRow();
+    emit commandStatesChanged();
 }

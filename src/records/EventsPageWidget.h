@@ -23,12 +23,20 @@ public:
 
     QTableView* grid() const { return m_grid; }
 
+    // The page's commands: a new event of today for the person, the selected event changed or deleted.
+    void Btn_Event_AddClick();
+    void Btn_Event_EditClick();
+    void Btn_Event_DeleteClick();
+
 signals:
     // The selection or the rows changed: the main window recomputes its command states.
     void commandStatesChanged();
 
 private:
+    void selectCurrentRow();
+
     Dataset* m_events;
     DatasetModel* m_model;
     QTableView* m_grid;
+    qint64 m_personId = -1;
 };

@@ -1,6 +1,13 @@
 #include "records/RecordActions.h"
 
-// The deletion cascade comes with the record editor; until then nothing is deleted.
-bool DeletePerson(QString*) {
-    return false;
+#include "db/TDataModule1.h"
+#include "records/PersonRecords.h"
+
+bool DeletePerson(QString* error) {
+    TDataModule1* data = DataModule1();
+    if (!data) {
+        if (error) *error = QStringLiteral("La base de données n'est pas ouverte.");
+        return false;
+    }
+    return DeletePersonWithEverything(*data, error);
 }

@@ -1,7 +1,9 @@
 #include "records/RecordActions.h"
 
-// The record editor comes next; until then the editor is "closed" at once without Ok, leaving the
-// row's pending state to the caller.
-bool ShowRecordEditor(QWidget*, bool) {
-    return false;
+#include "db/TDataModule1.h"
+#include "records/TEnterPerson.h"
+
+bool ShowRecordEditor(QWidget* owner, bool isNew) {
+    TDataModule1* data = DataModule1();
+    return data && ShowPersonEditor(owner, *data, isNew);
 }

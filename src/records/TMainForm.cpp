@@ -490,8 +490,12 @@ void TMainForm::personRowSelected(int row) {
 }
 
 void TMainForm::personDataChanged() {
+    const Dataset::State state = m_data->Person->state();
+    // A field typed in the record editor changes neither the person nor what the pages show of it: the page is
+    // read again once the row is posted or cancelled, not at every keystroke against a half-typed row.
+    if (state == Dataset::State::Edit && currentPersonId() == m_pagePersonId) return;
     m_general->setCurrentPersonAnalysis(-1);
-    if (m_data->Person->state() == Dataset::State::Insert) return;
+    if (state == Dataset::State::Insert) return;
     RefreshCurrentPage();
     UpdateCommandStates();
 }
@@ -533,6 +537,7 @@ void TMainForm::releasePage(int page) {
 
 void TMainForm::RefreshCurrentPage() {
     const qint64 personId = currentPersonId();
+    m_pagePersonId = personId;
     switch (m_activePage) {
     case GeneralPage:
         m_general->refreshPage(personId);

@@ -123,6 +123,8 @@ private:
     QPrinter m_printer;
 
     int m_activePage = GeneralPage;
+    // The person the active page was last read for.
+    qint64 m_pagePersonId = -1;
     bool m_addInProgress = false;
     bool m_selectingRow = false;
     bool m_shownOnce = false;

@@ -39,7 +39,7 @@ const QStringList kPersonLines{
 const QStringList kComboItemsLines{QStringLiteral("SELECT * FROM COMBOITEMS")};
 const QStringList kCustomLabelLines{QStringLiteral("SELECT * FROM CUSTOMLAB")};
 const QStringList kEventLines{QStringLiteral("SELECT * FROM EVENT"), QStringLiteral("WHERE ID_REF=-1"),
-                              QStringLiteral("ORDER BY DATE_EVENT, TIME_EVENT")};
+                              QStringLiteral("ORDER BY DATE_EVENT, LENGTH(COALESCE(TIME_EVENT, '')), TIME_EVENT")};
 const QStringList kDocumentImgLines{QStringLiteral("SELECT * FROM DOCUMENTIMG"), QStringLiteral("WHERE ID_REF=-1")};
 const QStringList kDocumentFileLines{QStringLiteral("SELECT * FROM DOCUMENTFILE"), QStringLiteral("WHERE Id_Ref=-1")};
 const QStringList kLstAnalysisLines{QStringLiteral("SELECT * FROM LST_ANALYSIS"), QStringLiteral("ORDER BY TITLE")};

@@ -302,22 +302,6 @@ private slots:
         }
     }
 
-    // Until the record editor exists, Add and Edit leave the database as it was.
-    void editorNotYetThere() {
-        MainFormFixture fixture;
-        QVERIFY(fixture.ready());
-        MainFormFixture::AddPerson(1, QStringLiteral("Arnaud"), QStringLiteral("Alice"));
-        TMainForm* form = fixture.showForm();
-        ClickButton(form, QStringLiteral("Btn_Main_Add"));
-        ClickButton(form, Command::kMainEdit);
-        QTest::mouseDClick(PersonGrid(form)->viewport(), Qt::LeftButton, {},
-                           PersonGrid(form)->visualRect(PersonGrid(form)->model()->index(0, 0)).center());
-        QCOMPARE(form->personList().count(), 1);
-        QCOMPARE(DataModule1()->Person->recordCount(), 1);
-        QCOMPARE(DataModule1()->Person->state(), Dataset::State::Browse);
-        QCOMPARE(form->currentPersonId(), qint64(1));
-    }
-
     // The last person deleted through the Person query: the list is empty and only Add remains.
     void deletingTheLastPerson() {
         MainFormFixture fixture;

@@ -1,0 +1,98 @@
+#include "records/TEnterStr.h"
+
+#include "controls/FormConventions.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kTitle = QStringLiteral("  Saisie d'une chaine de caractère");
+
+} // namespace
+
+TEnterStr::TEnterStr(QWidget* owner)
+    : QDialog(owner), m_prompt(new QLabel(this)), m_text(new QLineEdit(this)),
+      m_ok(new QPushButton(QStringLiteral(" &Ok"), this)) {
+    setObjectName(QStringLiteral("TEnterStr"));
+    setModal(true);
+
+    auto* titleBar = new QFrame(this);
+    titleBar->setObjectName(QStringLiteral("TitleBar"));
+    auto* title = new QLabel(kTitle, titleBar);
+    title->setObjectName(QStringLiteral("Title"));
+    auto* exit = new QToolButton(titleBar);
+    exit->setObjectName(QStringLiteral("SysExitBtn"));
+    exit->setToolTip(QStringLiteral("Quitter"));
+    connect(exit, &QToolButton::clicked, this, &QDialog::reject);
+    auto* titleLayout = new QHBoxLayout(titleBar);
+    titleLayout->setContentsMargins(4, 2, 2, 2);
+    titleLayout->addWidget(title, 1);
+    titleLayout->addWidget(exit);
+
+    m_prompt->setObjectName(QStringLiteral("Lab_Prompt"));
+    m_prompt->setBuddy(m_text);
+    m_text->setObjectName(QStringLiteral("Ed_Str"));
+    m_text->setMinimumWidth(300);
+    m_ok->setObjectName(QStringLiteral("Btn_Ok"));
+    m_ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral(" &Annuler"), this);
+    cancel->setObjectName(QStringLiteral("Btn_Cancel"));
+    cancel->setAutoDefault(false);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_ok);
+    buttons->addWidget(cancel);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(titleBar);
+    layout->addWidget(m_prompt);
+    layout->addWidget(m_text);
+    layout->addSpacing(6);
+    layout->addLayout(buttons);
+
+    connect(m_text, &QLineEdit::textChanged, this, &TEnterStr::updateOk);
+    connect(m_ok, &QPushButton::clicked, this, [this] {
+        if (!m_text->text().isEmpty()) accept();
+    });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    updateOk();
+    PrepareForm(this);
+}
+
+void TEnterStr::setPrompt(const QString& prompt) {
+    m_prompt->setText(prompt);
+}
+
+void TEnterStr::setText(const QString& text) {
+    m_text->setText(text);
+    m_text->selectAll();
+    updateOk();
+}
+
+QString TEnterStr::text() const {
+    return m_text->text();
+}
+
+void TEnterStr::setMaxLength(int length) {
+    m_text->setMaxLength(length > 0 ? length : 32767);
+}
+
+void TEnterStr::updateOk() {
+    m_ok->setEnabled(!m_text->text().isEmpty());
+}
+
+bool TEnterStr::EnterString(QWidget* owner, const QString& prompt, QString* text, int maxLength) {
+    TEnterStr dialog(owner);
+    dialog.setPrompt(prompt);
+    dialog.setMaxLength(maxLength);
+    dialog.setText(text ? *text : QString());
+    if (dialog.exec() != QDialog::Accepted) return false;
+    if (text) *text = dialog.text();
+    return true;
+}
