@@ -16,6 +16,8 @@
 #include "records/CustomLabels.h"
 #include "records/CustomLabelsUi.h"
 #include "records/PersonRecords.h"
+#include "records/TComboList.h"
+#include "records/TPickList.h"
 #include "records/TSelectDate.h"
 
 #include <QAction>
@@ -31,6 +33,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -178,6 +181,7 @@ QWidget* TEnterPerson::buildGeneralPage() {
     QLineEdit* city = textField(QStringLiteral("BirthDay_City"), page);
     city->setToolTip(kEnrichHint);
     QToolButton* cityButton = PickListButton(page, QStringLiteral("Btn_BirthDay_City"));
+    attachPickList(city, cityButton, [] { return QStringLiteral("Lieu de naissance"); });
 
     m_blood = textField(QStringLiteral("Blood"), page);
     // Set only from its pick list.
@@ -185,6 +189,7 @@ QWidget* TEnterPerson::buildGeneralPage() {
     m_blood->setToolTip(kEnrichHint);
     m_blood->setFixedWidth(TextWidth(m_blood, QStringLiteral("AB positif")));
     QToolButton* bloodButton = PickListButton(page, QStringLiteral("Btn_Blood"));
+    attachPickList(m_blood, bloodButton, [] { return QStringLiteral("Groupe sanguin"); });
     m_bloodBadge = new QLabel(page);
     m_bloodBadge->setObjectName(QStringLiteral("Lab_Blood"));
     m_bloodBadge->setAlignment(Qt::AlignCenter);
@@ -299,11 +304,6 @@ QWidget* TEnterPerson::buildGeneralPage() {
     layout->addLayout(top);
     layout->addSpacing(4);
     layout->addLayout(memos, 1);
-
-    for (QWidget* field : {static_cast<QWidget*>(city), static_cast<QWidget*>(m_blood)})
-        field->installEventFilter(this);
-    Q_UNUSED(cityButton);
-    Q_UNUSED(bloodButton);
     return page;
 }
 
@@ -324,8 +324,9 @@ QWidget* TEnterPerson::buildCustomPage() {
         if (number <= kFreeFieldsWithList) {
             QLineEdit* field = textField(column, page);
             field->setToolTip(kEnrichHint);
-            field->installEventFilter(this);
             QToolButton* button = PickListButton(page, QStringLiteral("Btn_") + column);
+            // The list editor is titled with the label as it reads when it opens.
+            attachPickList(field, button, [label] { return label->text(); });
             // Two columns of five.
             const int row = (number - 1) % 5;
             const int side = (number - 1) / 5;
@@ -350,6 +351,23 @@ QWidget* TEnterPerson::buildCustomPage() {
     layout->addSpacing(6);
     layout->addLayout(memos, 1);
     return page;
+}
+
+void TEnterPerson::attachPickList(QLineEdit* field, QToolButton* button, std::function<QString()> title) {
+    // The field, its button, its list and its column share one name: Ed_Misc07, Btn_Misc07, column Misc07.
+    const QString column = field->objectName().mid(3);
+    const auto open = [this, field, column] {
+        ShowPickList(field, true, QString(), &m_person, column, m_data.ComboItems, column);
+    };
+    connect(button, &QToolButton::clicked, field, open);
+    // Enter in the field opens the list rather than pressing Ok.
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* shortcut = new QShortcut(QKeySequence(key), field);
+        shortcut->setContext(Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, field, open);
+    }
+    m_listTitles.insert(field, std::move(title));
+    field->installEventFilter(this);
 }
 
 void TEnterPerson::showEvent(QShowEvent* event) {
@@ -475,6 +493,10 @@ bool TEnterPerson::eventFilter(QObject* watched, QEvent* event) {
         }
         if (auto* label = qobject_cast<QLabel*>(watched); label && m_customLabels.contains(label)) {
             RenameCustomLabel(label);
+            return true;
+        }
+        if (auto* field = qobject_cast<QLineEdit*>(watched); field && m_listTitles.contains(field)) {
+            EditPickList(this, m_listTitles.value(field)(), field->objectName().mid(3), m_data.ComboItems);
             return true;
         }
     }

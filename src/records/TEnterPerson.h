@@ -2,7 +2,10 @@
 
 #include <QByteArray>
 #include <QDialog>
+#include <QHash>
 #include <QList>
+
+#include <functional>
 
 class Dataset;
 class QLabel;
@@ -47,6 +50,8 @@ private:
     QWidget* buildCustomPage();
     QLineEdit* textField(const QString& column, QWidget* parent);
     QPlainTextEdit* memoField(const QString& column, QWidget* parent);
+    // The button and Enter open the field's pick list; a double click edits the list, titled by title().
+    void attachPickList(QLineEdit* field, QToolButton* button, std::function<QString()> title);
 
     void updateButtons();
     void updateBloodBadge();
@@ -72,6 +77,7 @@ private:
     QMenu* m_photoMenu = nullptr;
     QPushButton* m_ok = nullptr;
     QList<QLabel*> m_customLabels;
+    QHash<QLineEdit*, std::function<QString()>> m_listTitles;
 };
 
 // Shows the record editor modally on the current Person row; true when it was closed with Ok.

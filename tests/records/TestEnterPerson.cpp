@@ -8,19 +8,25 @@
 #include "controls/FileDialogs.h"
 #include "controls/MessageBoxService.h"
 #include "db/Dataset.h"
+#include "documents/Bitmaps.h"
 #include "documents/JpegFiles.h"
 #include "documents/StoredPictures.h"
 #include "documents/TViewImage.h"
 #include "records/CommandStates.h"
 #include "records/EventsPageWidget.h"
+#include "records/TComboList.h"
 #include "records/TEnterPerson.h"
 #include "records/TEnterStr.h"
+#include "records/TPickList.h"
 #include "support/ModalDialogs.h"
 #include "support/PictureFixtures.h"
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
+#include <QPainter>
+#include <QRegularExpression>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTabBar>
@@ -123,6 +129,29 @@ QStringList EnabledPhotoEntries(TEnterPerson* editor) {
         if (QAction* action = MenuEntry(editor, QLatin1String(name)); action && action->isEnabled())
             enabled << QLatin1String(name);
     return enabled;
+}
+
+QString StoredList(const QString& column) {
+    QSqlQuery query(QSqlDatabase::database(kMainConnection));
+    if (!query.exec(QStringLiteral("SELECT %1 FROM COMBOITEMS").arg(column)) || !query.next())
+        return QStringLiteral("?");
+    return query.value(0).toString();
+}
+
+// The window with the drop-down drawn where it opened, for a reviewer.
+void SaveWithPickList(QWidget* window, TPickList* list, const QString& name) {
+    const QString folder = qEnvironmentVariable("QUORVEL_SCREENSHOTS");
+    if (folder.isEmpty()) return;
+    const QRect windowRect(window->mapToGlobal(QPoint(0, 0)), window->size());
+    const QRect both = windowRect.united(list->geometry());
+    QImage picture(both.size(), QImage::Format_RGB32);
+    picture.fill(Qt::darkGray);
+    QPainter painter(&picture);
+    painter.drawPixmap(windowRect.topLeft() - both.topLeft(), window->grab());
+    painter.drawPixmap(list->geometry().topLeft() - both.topLeft(), list->grab());
+    painter.end();
+    QDir().mkpath(folder);
+    QVERIFY(picture.save(folder + QLatin1Char('/') + name + QStringLiteral(".png")));
 }
 
 } // namespace
@@ -425,10 +454,6 @@ private slots:
             QCOMPARE(EnabledPhotoEntries(editor),
                      (QStringList{"Menu_Photo_Select", "Menu_Photo_View", "Menu_Photo_Save", "Menu_Photo_Delete"}));
             QVERIFY(!Child<QLabel>(editor, QStringLiteral("ImgDB_Photo_Mini"))->pixmap().isNull());
-            SaveScreenshot(editor, QStringLiteral("record-editor-general"));
-            editor->findChild<QTabWidget*>(QStringLiteral("Tab_Person"))->setCurrentIndex(1);
-            SaveScreenshot(editor, QStringLiteral("record-editor-custom"));
-            editor->findChild<QTabWidget*>(QStringLiteral("Tab_Person"))->setCurrentIndex(0);
 
             // The full picture in the simple picture window.
             QSize viewed;
@@ -538,6 +563,120 @@ private slots:
         }
     }
 
+    // The pick lists of the fields, opened by their button or by Enter: the chosen entry lands in the field and in
+    // the Person row (and stays there after Ok); the badge follows the blood group, the empty entry empties both.
+    void pickLists_data() {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("list");      // the COMBOITEMS column's lines, "" to keep the shipped list
+        QTest::addColumn<QStringList>("shown"); // the drop-down's entries, or empty not to check them
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<bool>("byEnter");
+        QTest::addColumn<QString>("badge"); // expected badge after the choice
+        QTest::newRow("birth place, button")
+            << "BirthDay_City"
+            << "Paris\r\nlyon\r\nBrest" << QStringList{"", "Brest", "lyon", "Paris"} << "lyon" << false << "A+";
+        QTest::newRow("birth place, Enter") << "BirthDay_City"
+                                            << "Paris\r\nlyon\r\nBrest" << QStringList{} << "Brest" << true << "A+";
+        QTest::newRow("blood group") << "Blood"
+                                     << "" << QStringList{} << "AB-" << false << "AB-";
+        QTest::newRow("blood group, accents")
+            << "Blood"
+            << "A négatif\r\nB positif" << QStringList{} << "A négatif" << true << "A NEGATIF";
+        QTest::newRow("blood group, empty entry") << "Blood"
+                                                  << "" << QStringList{} << "" << false << "";
+        QTest::newRow("free field 7") << "Misc07"
+                                      << "Pénicilline\r\naspirine" << QStringList{"", "aspirine", "Pénicilline"}
+                                      << "aspirine" << false << "A+";
+        QTest::newRow("free field 10, Enter") << "Misc10"
+                                              << "Nord\r\nSud" << QStringList{} << "Sud" << true << "A+";
+    }
+
+    void pickLists() {
+        QFETCH(QString, column);
+        QFETCH(QString, list);
+        QFETCH(QStringList, shown);
+        QFETCH(QString, chosen);
+        QFETCH(bool, byEnter);
+        QFETCH(QString, badge);
+        if (!list.isEmpty()) MainFormFixture::Exec(QStringLiteral("UPDATE COMBOITEMS SET %1=?").arg(column), {list});
+        TMainForm* form = m_fixture->showForm();
+        QStringList entries;
+        QString fieldText = QStringLiteral("?");
+        QVariant rowValue;
+        QString badgeText = QStringLiteral("?");
+        WhenModalOpens<TEnterPerson>([&](TEnterPerson* editor) {
+            if (column.startsWith(QStringLiteral("Misc")))
+                editor->findChild<QTabWidget*>(QStringLiteral("Tab_Person"))->setCurrentIndex(1);
+            auto* field = Child<QLineEdit>(editor, QStringLiteral("Ed_") + column);
+            if (byEnter) {
+                field->setFocus();
+                QTest::keyClick(field, Qt::Key_Return);
+            } else {
+                Click(editor, QStringLiteral("Btn_") + column);
+            }
+            QVERIFY(editor->isVisible());
+            auto* pickList = editor->findChild<TPickList*>();
+            QVERIFY(pickList);
+            entries = pickList->entries();
+            QVERIFY2(entries.contains(chosen), qPrintable(entries.join(QLatin1Char('|'))));
+            pickList->choose(static_cast<int>(entries.indexOf(chosen)));
+            fieldText = field->text();
+            rowValue = DataModule1()->Person->value(column);
+            badgeText = Child<QLabel>(editor, QStringLiteral("Lab_Blood"))->text();
+            Click(editor, QStringLiteral("Btn_Ok"));
+        });
+        Click(form, Command::kMainEdit);
+        if (!shown.isEmpty()) QCOMPARE(entries, shown);
+        QCOMPARE(entries.value(0), QString());
+        QCOMPARE(fieldText, chosen);
+        QCOMPARE(rowValue.toString(), chosen);
+        QCOMPARE(badgeText, badge);
+        QCOMPARE(Stored(column, kArnaud).toString(), chosen);
+        QCOMPARE(Stored(column, kArnaud).isNull(), chosen.isEmpty());
+    }
+
+    // A double click in a field with a pick list opens the list editor on that list, titled after the field.
+    void listEditing_data() {
+        QTest::addColumn<QString>("column");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("birth place") << "BirthDay_City"
+                                     << "Lieu de naissance";
+        QTest::newRow("blood group") << "Blood"
+                                     << "Groupe sanguin";
+        QTest::newRow("free field, default label") << "Misc02"
+                                                   << "Divers 2";
+        QTest::newRow("free field, renamed label") << "Misc05"
+                                                   << "Allergies";
+    }
+
+    void listEditing() {
+        QFETCH(QString, column);
+        QFETCH(QString, title);
+        MainFormFixture::Exec(QStringLiteral("UPDATE CUSTOMLAB SET Misc05='Allergies'"));
+        MainFormFixture::Exec(QStringLiteral("UPDATE COMBOITEMS SET %1=?").arg(column),
+                              {QStringLiteral("b\r\na\r\nB")});
+        TMainForm* form = m_fixture->showForm();
+        QString editorTitle;
+        QString editorText;
+        SetListEditorAnswerForTesting([&](TComboList& listEditor) {
+            editorTitle = listEditor.title();
+            editorText = listEditor.text();
+            listEditor.setText(QStringLiteral("a\nb\nc"));
+            return true;
+        });
+        WhenModalOpens<TEnterPerson>([&](TEnterPerson* editor) {
+            if (column.startsWith(QStringLiteral("Misc")))
+                editor->findChild<QTabWidget*>(QStringLiteral("Tab_Person"))->setCurrentIndex(1);
+            QTest::mouseDClick(Child<QLineEdit>(editor, QStringLiteral("Ed_") + column), Qt::LeftButton);
+            Click(editor, QStringLiteral("Btn_Cancel"));
+        });
+        Click(form, Command::kMainEdit);
+        SetListEditorAnswerForTesting(nullptr);
+        QCOMPARE(editorTitle, QStringLiteral(" ") + title);
+        QCOMPARE(editorText.split(QLatin1Char('\n')), (QStringList{"a", "b"}));
+        QCOMPARE(StoredList(column).split(QRegularExpression(QStringLiteral("\r?\n"))), (QStringList{"a", "b", "c"}));
+    }
+
     // While the editor is open on the person, typing does not read the main window's page again; the page is read
     // once the row is posted.
     void typingLeavesThePageAlone() {
@@ -628,6 +767,54 @@ private slots:
         QVERIFY(query.exec(QStringLiteral("SELECT COUNT(*), MIN(Id_File) FROM CUSTOMLAB")) && query.next());
         QCOMPARE(query.value(0).toInt(), 1);
         QCOMPARE(query.value(1).toInt(), 0);
+    }
+
+    // Pictures of the editor for a reviewer: both pages of a filled record with its photo, and a pick list open.
+    void screenshots() {
+        if (qEnvironmentVariableIsEmpty("QUORVEL_SCREENSHOTS")) QSKIP("QUORVEL_SCREENSHOTS is not set");
+        MainFormFixture::Exec(
+            QStringLiteral("UPDATE PERSON SET BirthDay_Date='15/06/1985', BirthDay_Time='08:15', BirthDay_Weight=3.45, "
+                           "BirthDay_Size=50.5, BirthDay_City='Lyon', [No]='2 85 06 69 123 456 78', Blood='A négatif', "
+                           "Org_Secu='CPAM du Rhône', Org_Comp='Mutuelle des Lilas', Previous='Diabète (père)', "
+                           "Misc01='Dr Roux', Misc03='Pénicilline', Misc11='Lunettes depuis 2010' WHERE Id=?"),
+            {kArnaud});
+        MainFormFixture::Exec(QStringLiteral("UPDATE CUSTOMLAB SET Misc01='Médecin traitant', Misc03='Allergies'"));
+        MainFormFixture::Exec(QStringLiteral("UPDATE COMBOITEMS SET BirthDay_City=?"),
+                              {QStringLiteral("Paris\r\nLyon\r\nMarseille\r\nBrest\r\nNantes")});
+        QImage portrait(360, 480, QImage::Format_RGB32);
+        QPainter painter(&portrait);
+        QLinearGradient sky(0, 0, 0, 480);
+        sky.setColorAt(0, QColor(120, 170, 220));
+        sky.setColorAt(1, QColor(220, 235, 250));
+        painter.fillRect(portrait.rect(), sky);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(60, 80, 120));
+        painter.drawEllipse(QRectF(40, 330, 280, 260));
+        painter.setBrush(QColor(235, 195, 160));
+        painter.drawEllipse(QRectF(105, 110, 150, 190));
+        painter.setBrush(QColor(90, 60, 40));
+        painter.drawChord(QRectF(100, 95, 160, 120), 0, 180 * 16);
+        painter.end();
+        const QString source = m_folder.path() + QStringLiteral("/portrait.jpg");
+        QVERIFY(JpegSaveBitmap(ToBitmap24(portrait), source, 90));
+
+        TMainForm* form = m_fixture->showForm();
+        WhenModalOpens<TEnterPerson>([&](TEnterPerson* editor) {
+            FileDialogs::queueAnswerForTesting(source);
+            Click(editor, QStringLiteral("Btn_Select_Img"));
+            QVERIFY(editor->hasPhoto());
+            SaveScreenshot(editor, QStringLiteral("record-editor-general"));
+            Click(editor, QStringLiteral("Btn_BirthDay_City"));
+            if (auto* pickList = editor->findChild<TPickList*>()) {
+                SaveWithPickList(editor, pickList, QStringLiteral("record-editor-picklist"));
+                pickList->close();
+            }
+            editor->findChild<QTabWidget*>(QStringLiteral("Tab_Person"))->setCurrentIndex(1);
+            SaveScreenshot(editor, QStringLiteral("record-editor-custom"));
+            Click(editor, QStringLiteral("Btn_Cancel"));
+        });
+        Click(form, Command::kMainEdit);
     }
 
 private:
