@@ -6,6 +6,7 @@
 
 #include "app/DateRoutines.h"
 #include "controls/FileDialogs.h"
+#include "controls/MaskEdit.h"
 #include "controls/MessageBoxService.h"
 #include "db/Dataset.h"
 #include "documents/Bitmaps.h"
@@ -18,6 +19,7 @@
 #include "records/TEnterPerson.h"
 #include "records/TEnterStr.h"
 #include "records/TPickList.h"
+#include "records/TSelectDate.h"
 #include "support/ModalDialogs.h"
 #include "support/PictureFixtures.h"
 
@@ -374,6 +376,40 @@ private slots:
             [&](TEnterPerson* editor) { shownAgain = Child<QLineEdit>(editor, field)->text(); });
         Click(form, Command::kMainEdit);
         QCOMPARE(shownAgain, shown);
+    }
+
+    // The birth date's picker works on the text column: Ok without a click keeps the date as it was, the clear
+    // button empties the column.
+    void birthDatePicker() {
+        MainFormFixture::Exec(QStringLiteral("UPDATE PERSON SET BirthDay_Date='15/06/1985' WHERE Id=?"), {kArnaud});
+        TMainForm* form = m_fixture->showForm();
+        QString opened;
+        QVariant afterOk;
+        QString fieldAfterClear = QStringLiteral("?");
+        WhenModalOpens<TEnterPerson>([&](TEnterPerson* editor) {
+            Click(editor, QStringLiteral("Btn_BirthDay_Date"));
+            auto* picker = editor->findChild<TSelectDate*>();
+            QVERIFY(picker);
+            opened = picker->workingDateText();
+            picker->accept();
+            afterOk = DataModule1()->Person->value(QStringLiteral("BirthDay_Date"));
+            auto* field = Child<QLineEdit>(editor, QStringLiteral("Ed_BirthDay_Date"));
+            field->setFocus();
+            QTest::keyClick(field, Qt::Key_Return);
+            QVERIFY(editor->isVisible());
+            picker = nullptr;
+            for (TSelectDate* open : editor->findChildren<TSelectDate*>())
+                if (open->isVisible()) picker = open;
+            QVERIFY(picker);
+            picker->clearDate();
+            fieldAfterClear = FieldText(field);
+            Click(editor, QStringLiteral("Btn_Ok"));
+        });
+        Click(form, Command::kMainEdit);
+        QCOMPARE(opened, QStringLiteral("15/06/1985"));
+        QCOMPARE(afterOk.toString(), QStringLiteral("15/06/1985"));
+        QCOMPARE(fieldAfterClear, QString());
+        QVERIFY(Stored(QStringLiteral("BirthDay_Date"), kArnaud).isNull());
     }
 
     // A number that does not read is refused by Ok: the message says so, the dialog stays, nothing is written.

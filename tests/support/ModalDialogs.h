@@ -15,7 +15,8 @@ template <class T> QTimer* WhenModalOpens(const std::function<void(T*)>& action)
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, [timer, action] {
         auto* window = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!window || !window->isVisible()) return;
+        // Keys and focus reach the window only once it is active.
+        if (!window || !window->isVisible() || !window->isActiveWindow()) return;
         timer->stop();
         timer->deleteLater();
         const QPointer<T> guard(window);
