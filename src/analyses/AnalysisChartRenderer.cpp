@@ -63,7 +63,9 @@ int WidestLabel(const QStringList& labels, const QFontMetrics& metrics) {
 // Draws one series: a line through points at neighbouring positions, broken where a position has no point.
 void DrawSeries(QPainter& painter, const ChartSeries& series, const ChartGeometry& geometry) {
     if (!series.shown || series.points.size() < 2) return;
-    QPen pen(series.colour, series.width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    // A thin line ends on its last point (a flat cap would leave that pixel out).
+    QPen pen(series.colour, series.width, Qt::SolidLine, series.width <= 1 ? Qt::SquareCap : Qt::FlatCap,
+             Qt::MiterJoin);
     QPolygonF run;
     QColor runColour;
     const auto flush = [&] {
@@ -156,11 +158,12 @@ ChartGeometry ChartLayout(const AnalysisChart& chart, const QRect& area, const C
     int widest = 0;
     for (const double value : ticks.values)
         widest = qMax(widest, metrics.horizontalAdvance(TickText(value, ticks.decimals)));
-    const int left = area.left() + kPadding + widest + kTickLength + kLabelGap;
-    // Half a horizontal label may stand out to the right of the last position.
+    // The first and the last horizontal label are centred on the ends of the axis: half of each stands out.
     const QStringList labels = chart.positionLabels();
-    const int halfLabel = labels.isEmpty() ? 0 : metrics.horizontalAdvance(labels.last()) / 2;
-    const int right = area.right() - qMax(kPadding, halfLabel + 2);
+    const int firstHalf = labels.isEmpty() ? 0 : metrics.horizontalAdvance(labels.first()) / 2 + kLabelGap;
+    const int lastHalf = labels.isEmpty() ? 0 : metrics.horizontalAdvance(labels.last()) / 2 + kLabelGap;
+    const int left = area.left() + qMax(kPadding + widest + kTickLength + kLabelGap, kPadding + firstHalf);
+    const int right = area.right() - kPadding - lastHalf;
     geometry.plot = QRect(QPoint(left, top), QPoint(qMax(left + 1, right), qMax(top + 1, bottom)));
     return geometry;
 }
