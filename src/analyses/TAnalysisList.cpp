@@ -61,9 +61,10 @@ TAnalysisList::TAnalysisList(TDataModule1& data, QWidget* owner)
     m_grid->verticalHeader()->setDefaultSectionSize(m_grid->fontMetrics().height() + 6);
     m_grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     m_grid->horizontalHeader()->setStretchLastSection(true);
-    // Widths in characters: 50 for the title, 5 for the unit and the decimals (at least their headings).
+    // Widths in characters: 50 for the title, 5 for the decimals, and room for the usual units ("mmol/l", "UI/ml")
+    // beside them; at least their headings.
     const QFontMetrics metrics = m_grid->fontMetrics();
-    const int characters[] = {50, 5, 5};
+    const int characters[] = {50, 8, 5};
     for (int column = 0; column < 3; ++column) {
         const int heading = m_grid->horizontalHeader()->fontMetrics().horizontalAdvance(
                                 m_model->headerData(column, Qt::Horizontal).toString()) +
