@@ -7,7 +7,7 @@
 #include <QLinearGradient>
 #include <QLocale>
 #include <QPainter>
-#include <QPolygonF>
+#include <QLineF>
 
 #include <cmath>
 
@@ -60,19 +60,56 @@ int WidestLabel(const QStringList& labels, const QFontMetrics& metrics) {
     return widest;
 }
 
-// Draws one series: a line through points at neighbouring positions, broken where a position has no point.
+// Several points in one pixel column draw no more than the column's first, lowest, highest and last point do:
+// a run of thousands of results is drawn from a few points per column, with the same pixels.
+QList<QPointF> ReducedToColumns(const QList<QPointF>& run) {
+    if (run.size() < 5) return run;
+    QList<QPointF> reduced;
+    reduced.reserve(run.size());
+    qsizetype start = 0;
+    while (start < run.size()) {
+        const int column = int(std::floor(run[start].x()));
+        qsizetype end = start + 1;
+        qsizetype lowest = start, highest = start;
+        while (end < run.size() && int(std::floor(run[end].x())) == column) {
+            if (run[end].y() > run[lowest].y()) lowest = end;
+            if (run[end].y() < run[highest].y()) highest = end;
+            ++end;
+        }
+        const qsizetype last = end - 1;
+        qsizetype kept[] = {start, qMin(lowest, highest), qMax(lowest, highest), last};
+        qsizetype previous = -1;
+        for (const qsizetype index : kept)
+            if (index != previous) {
+                reduced << run[index];
+                previous = index;
+            }
+        start = end;
+    }
+    return reduced;
+}
+
+// Draws one series: a line through points at neighbouring positions, broken where a position has no point. Each
+// segment is drawn on its own with round ends, which joins them as a round-joined line would be, without the cost
+// of stroking one long self-crossing outline.
 void DrawSeries(QPainter& painter, const ChartSeries& series, const ChartGeometry& geometry) {
     if (!series.shown || series.points.size() < 2) return;
     // A thin line ends on its last point (a flat cap would leave that pixel out).
-    QPen pen(series.colour, series.width, Qt::SolidLine, series.width <= 1 ? Qt::SquareCap : Qt::FlatCap,
-             Qt::MiterJoin);
-    QPolygonF run;
+    QPen pen(series.colour, series.width, Qt::SolidLine, series.width <= 1 ? Qt::SquareCap : Qt::RoundCap,
+             Qt::RoundJoin);
+    QList<QPointF> run;
     QColor runColour;
+    QList<QLineF> segments;
     const auto flush = [&] {
         if (run.size() >= 2) {
+            const QList<QPointF> points = ReducedToColumns(run);
+            segments.clear();
+            segments.reserve(points.size() - 1);
+            for (qsizetype i = 1; i < points.size(); ++i)
+                segments << QLineF(points[i - 1], points[i]);
             pen.setColor(runColour);
             painter.setPen(pen);
-            painter.drawPolyline(run);
+            painter.drawLines(segments);
         }
         run.clear();
     };

@@ -148,6 +148,27 @@ private slots:
         }
     }
 
+    // Thousands of positions on a few hundred pixels: a single high result among them still reaches its height.
+    void denseResultsKeepTheirPeaks() {
+        QList<ChartResult> results;
+        QDate day(1990, 1, 1);
+        for (int i = 0; i < 5000; ++i) {
+            results.append(Result(day, i == 2500 ? 9.0 : (i == 4000 ? -3.0 : 1.0 + (i % 2) * 0.5), 0, 2));
+            day = day.addDays(2);
+        }
+        const AnalysisChart chart = BuildAnalysisChart(results, ChartMode::Dates, QString());
+        const QImage picture = Exported(chart, path(QStringLiteral("dense.bmp")));
+        const ChartGeometry geometry = ChartLayout(chart, picture.rect(), ChartLook::Exported());
+        const int peak = int(geometry.xOf(2500));
+        const int dip = int(geometry.xOf(4000));
+        QVERIFY(RowsOf(picture, peak, kResultsLine).contains(int(geometry.yOf(9))));
+        QVERIFY(RowsOf(picture, dip, kResultsLine).contains(int(geometry.yOf(-3))));
+        // Elsewhere the line stays between 1 and 1.5.
+        const int elsewhere = int(geometry.xOf(1000));
+        for (const int y : RowsOf(picture, elsewhere, kResultsLine))
+            QVERIFY(y >= int(geometry.yOf(1.5)) - 1 && y <= int(geometry.yOf(1)) + 1);
+    }
+
     // One position: single points, no line at all.
     void singlePositionDrawsNoLine() {
         const AnalysisChart chart = BuildAnalysisChart(
