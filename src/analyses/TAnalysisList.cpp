@@ -51,7 +51,7 @@ TAnalysisList::TAnalysisList(TDataModule1& data, QWidget* owner)
     QString error;
     if (!m_catalogue.open(&error)) ShowError(error);
 
-    m_grid->setObjectName(QStringLiteral("Grid_AnalysisList"));
+    m_grid->setObjectName(QStringLiteral("Grid_Lst_Analysis"));
     m_grid->setModel(m_model);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_grid->setSelectionMode(QAbstractItemView::SingleSelection);
