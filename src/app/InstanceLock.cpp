@@ -7,15 +7,49 @@
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+QString& SessionFoldersRoot()
+{
+    static QString root = QStringLiteral("/run/user");
+    return root;
+}
+
+// The runtime folder the login session made for this user, when it is there and ours.
+QString SessionRuntimeFolder()
+{
+    const QString folder = SessionFoldersRoot() + QLatin1Char('/') + QString::number(::geteuid());
+    struct stat status {};
+    if (::stat(QFile::encodeName(folder).constData(), &status) != 0 || !S_ISDIR(status.st_mode) ||
+        status.st_uid != ::geteuid())
+        return QString();
+    return folder;
+}
+
+} // namespace
 
 InstanceLock::~InstanceLock() { unlock(); }
 
 QString InstanceLock::lockFolder()
 {
+    // Every copy must meet on the same lock file. A copy started where the runtime folder is not announced (a cron
+    // job) takes the one the login session made, as the desktop announces it; only without a session does it fall
+    // back to Qt's private folder in /tmp.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QString session = SessionRuntimeFolder();
+        if (!session.isEmpty()) return session;
+    }
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty()) folder = QDir::tempPath();
     return folder;
+}
+
+void InstanceLock::setSessionFoldersRootForTesting(const QString& root)
+{
+    SessionFoldersRoot() = root.isEmpty() ? QStringLiteral("/run/user") : root;
 }
 
 bool InstanceLock::tryLock(const QString& name, QString* error)

@@ -18,8 +18,11 @@ public:
     bool isLocked() const { return m_descriptor >= 0; }
     void unlock();
 
-    // The folder that holds the lock files: the user's runtime folder.
+    // The folder that holds the lock files: the user's runtime folder (XDG_RUNTIME_DIR, or when that is not set the
+    // login session's /run/user/<uid>).
     static QString lockFolder();
+    // Tests put the session folders ("/run/user") elsewhere; an empty root puts them back.
+    static void setSessionFoldersRootForTesting(const QString& root);
 
 private:
     int m_descriptor = -1;

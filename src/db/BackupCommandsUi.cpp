@@ -60,10 +60,16 @@ public:
         if (m_steps.detachPersonControls) m_steps.detachPersonControls();
     }
     ~BusyMainWindow() {
-        if (m_steps.attachPersonControls) m_steps.attachPersonControls();
-        if (m_mainWindow) m_mainWindow->setEnabled(true);
+        release();
         QGuiApplication::restoreOverrideCursor();
         m_wait.close();
+    }
+    // The controls take the Person query again and the main window is enabled; once only.
+    void release() {
+        if (m_released) return;
+        m_released = true;
+        if (m_steps.attachPersonControls) m_steps.attachPersonControls();
+        if (m_mainWindow) m_mainWindow->setEnabled(true);
     }
     TWait& wait() { return m_wait; }
 
@@ -71,6 +77,7 @@ private:
     QWidget* m_mainWindow;
     const MainWindowSteps& m_steps;
     TWait m_wait;
+    bool m_released = false;
 };
 
 } // namespace
@@ -121,7 +128,9 @@ void RestoreDatabase(QWidget* mainWindow, TDataModule1& dataModule, const MainWi
             busy.wait().setTask(text);
         };
         done = RestoreDatabase(dataModule, archive, busy.wait(), &error, updateLabel);
+        // The list is read again once the window is back, so that selecting its first row refreshes the pages.
         if (steps.refreshCurrentPage) steps.refreshCurrentPage();
+        busy.release();
         if (steps.reloadPersonList) steps.reloadPersonList(-1);
     }
     if (done)

@@ -12,6 +12,7 @@
 #include "controls/ClockLabelWidget.h"
 #include "records/TMiniCalendar.h"
 #include "controls/FormConventions.h"
+#include "db/BackupCommandsUi.h"
 #include "db/Dataset.h"
 #include "db/DatasetRoutines.h"
 #include "db/TDataModule1.h"
@@ -198,11 +199,17 @@ void TMainForm::buildToolBar() {
     toolsMenu->setObjectName(QStringLiteral("Popup_Tools"));
     QMenu* database = toolsMenu->addMenu(QStringLiteral("&Base de données"));
     database->setObjectName(QStringLiteral("Menu_Database"));
-    // Backup, restore, history and compaction come with their own windows.
-    for (const auto& [name, text] :
-         {std::pair{"Menu_Backup", "&Sauvegarde"}, std::pair{"Menu_Restore", "&Restauration"},
-          std::pair{"Menu_History", "&Historique"}, std::pair{"Menu_Compact", "&Compacter/Réparer"}})
-        MenuAction(database, QLatin1String(name), QString::fromUtf8(text))->setEnabled(false);
+    connect(MenuAction(database, QStringLiteral("Menu_Backup"), QStringLiteral("&Sauvegarde")), &QAction::triggered,
+            this, [this] { ::BackupDatabase(this, *m_data, databaseCommandSteps()); });
+    connect(MenuAction(database, QStringLiteral("Menu_Restore"), QStringLiteral("&Restauration")), &QAction::triggered,
+            this, [this] { ::RestoreDatabase(this, *m_data, databaseCommandSteps()); });
+    connect(MenuAction(database, QStringLiteral("Menu_History"), QStringLiteral("&Historique")), &QAction::triggered,
+            this, [this] {
+                ShowBackupHistory(this, *m_data);
+                UpdateCommandStates();
+            });
+    connect(MenuAction(database, QStringLiteral("Menu_Compact"), QStringLiteral("&Compacter/Réparer")),
+            &QAction::triggered, this, [this] { ::CompactCurrentDatabase(this, *m_data, databaseCommandSteps()); });
     ToolBarButton(bar, QStringLiteral("Btn_Tools"), QStringLiteral("&Outils"), ButtonGlyphIcon(ButtonGlyph::Tools),
                   toolsMenu);
 
@@ -491,6 +498,8 @@ void TMainForm::personRowSelected(int row) {
 }
 
 void TMainForm::personDataChanged() {
+    // While the connection is closed for the data set's files the pages have nothing to read.
+    if (m_personDetached) return;
     m_general->setCurrentPersonAnalysis(-1);
     if (m_data->Person->state() == Dataset::State::Insert) return;
     RefreshCurrentPage();
@@ -499,7 +508,7 @@ void TMainForm::personDataChanged() {
 
 void TMainForm::personPosted() {
     // While a person is being added, the list is reloaded once the editor has closed.
-    if (m_addInProgress) return;
+    if (m_addInProgress || m_personDetached) return;
     ReloadPersonList(m_personList.idAt(selectedPersonRow()));
 }
 
@@ -632,6 +641,20 @@ void TMainForm::editProperties() {
         if (!SaveSettings(&error)) ShowError(error);
     }
     UpdateCommandStates();
+}
+
+MainWindowSteps TMainForm::databaseCommandSteps() {
+    MainWindowSteps steps;
+    steps.showFirstTab = [this] { showPage(GeneralPage); };
+    steps.detachPersonControls = [this] { m_personDetached = true; };
+    // Taking the Person query again is a change of its data: the page and the commands follow its current row.
+    steps.attachPersonControls = [this] {
+        m_personDetached = false;
+        personDataChanged();
+    };
+    steps.refreshCurrentPage = [this] { RefreshCurrentPage(); };
+    steps.reloadPersonList = [this](qint64 selectId) { ReloadPersonList(selectId); };
+    return steps;
 }
 
 void TMainForm::choosePrinter() {

@@ -10,6 +10,7 @@
 #include <functional>
 
 class ClockLabelWidget;
+struct MainWindowSteps;
 class TMiniCalendar;
 class DocumentsPageWidget;
 class EventsPageWidget;
@@ -97,6 +98,9 @@ private:
     void Tab_MainChange(int index);
     void releasePage(int page);
 
+    // What the backup, restoration and compaction ask of the window.
+    MainWindowSteps databaseCommandSteps();
+
     void Btn_Main_PriorClick();
     void Btn_Main_NextClick();
     void Btn_Main_AddClick();
@@ -128,6 +132,7 @@ private:
     bool m_selectingRow = false;
     bool m_shownOnce = false;
     bool m_aboutShowing = false;
+    bool m_personDetached = false;
     std::function<bool(bool)> m_recordEditor;
     std::function<bool(QString*)> m_personDeletion;
 };

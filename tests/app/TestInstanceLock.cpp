@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 #include <QtTest>
 
 #include <csignal>
@@ -54,6 +55,35 @@ private slots:
         ::kill(child, SIGKILL);
         ::waitpid(child, nullptr, 0);
         QVERIFY(lock.tryLock(QStringLiteral("ANALYSIS")));
+    }
+
+    // A copy started without XDG_RUNTIME_DIR (a cron job) meets the desktop's copy on the session's lock file.
+    void copyWithoutRuntimeVariableMeetsTheSessionLock()
+    {
+        SandboxHome sandbox;
+        const QString sessions = sandbox.folder(QStringLiteral("run-user"));
+        const QString session = sessions + QString::number(::geteuid());
+        QVERIFY(QDir().mkpath(session));
+        QVERIFY(QFile::setPermissions(session, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        InstanceLock::setSessionFoldersRootForTesting(sessions.chopped(1));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(session));
+        InstanceLock desktop;
+        QVERIFY(desktop.tryLock(QStringLiteral("ANALYSIS")));
+
+        qunsetenv("XDG_RUNTIME_DIR");
+        QCOMPARE(InstanceLock::lockFolder(), session);
+        InstanceLock cron;
+        QString error;
+        QVERIFY(!cron.tryLock(QStringLiteral("ANALYSIS"), &error));
+        QVERIFY2(error.isEmpty(), qPrintable(error));
+        desktop.unlock();
+        QVERIFY(cron.tryLock(QStringLiteral("ANALYSIS")));
+        cron.unlock();
+
+        // Without a session there is no desktop copy to meet: Qt's own folder.
+        QVERIFY(QDir(session).removeRecursively());
+        QCOMPARE(InstanceLock::lockFolder(), QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation));
+        InstanceLock::setSessionFoldersRootForTesting(QString());
     }
 
     void removableFlagIsReadFromTheDisk_data()

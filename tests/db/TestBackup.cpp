@@ -12,6 +12,7 @@
 #include "db/TDataModule1.h"
 #include "documents/Cabinet.h"
 #include "support/FixtureDatabase.h"
+#include "support/OlderDatabase.h"
 #include "support/SandboxHome.h"
 
 #include <QCryptographicHash>
@@ -467,23 +468,31 @@ void TestBackup::foreignEntriesAreIgnored() {
 }
 
 void TestBackup::olderDatabaseIsUpdated() {
-    QVERIFY(SetDbVersion(kMainConnection, QStringLiteral("OBJECT_VAL_STR"), VersionColumn(kMainConnection),
-                         QStringLiteral("1.12")));
-    const QString target = archive(QStringLiteral("ancienne.bkp"));
-    RecordingProgress progress;
+    // An archive of a 1.12 installation, holding this data set's rows: the script the program ships updates it.
     QString error;
-    QVERIFY2(BackupDatabase(*m_data, target, kBackupDescription, progress, &error), qPrintable(error));
-    WriteTestFile(ProgramDir() + QStringLiteral("Maj/BD_113.maj"),
-                  "NotTableExists(NOTES)\r\nSqlExe{CREATE TABLE NOTES (Id INTEGER)}\r\nEND\r\n");
+    const QString older = m_root->path() + QStringLiteral("/older/KESTOVRAN.MDB");
+    QVERIFY2(BuildOlderDatabase(older, Older::kVersion112, QStringLiteral("1.12"), DataSetDatabaseFile(), &error),
+             qPrintable(error));
+    const QString target = archive(QStringLiteral("ancienne.bkp"));
+    QVERIFY(QDir().mkpath(QFileInfo(target).path()));
+    QVERIFY2(WriteCabinet(target, {{QStringLiteral("KESTOVRAN.MDB"), older}}, {}, &error), qPrintable(error));
+    QVERIFY(QDir().mkpath(ProgramDir() + QStringLiteral("Maj")));
+    QVERIFY(QFile::copy(StagedUpdateScript(), ProgramDir() + QStringLiteral("Maj/BD_113.maj")));
 
+    RecordingProgress progress;
     QStringList labels;
     QVERIFY2(RestoreDatabase(*m_data, target, progress, &error, [&](const QString& text) { labels << text; }),
              qPrintable(error));
-    QCOMPARE(GetDbVersion(kMainConnection, QStringLiteral("OBJECT_VAL_STR"), VersionColumn(kMainConnection)),
+    QCOMPARE(VersionColumn(kMainConnection), QStringLiteral("VALUE"));
+    QCOMPARE(GetDbVersion(kMainConnection, QStringLiteral("OBJECT_VAL_STR"), QStringLiteral("VALUE")),
              QStringLiteral("1.13"));
-    QVERIFY(
-        QSqlDatabase::database(kMainConnection, false).tables().contains(QStringLiteral("NOTES"), Qt::CaseInsensitive));
-    QVERIFY(!labels.isEmpty());
+    QVERIFY(labels.contains(QStringLiteral("Mise à jour de la base de données ...")));
+    QCOMPARE(SchemaOf(DataSetDatabaseFile()), SchemaOf(StagedStartingDatabase()));
+    QCOMPARE(RowsOf(DataSetDatabaseFile(), QStringLiteral("EVENT")), RowsOf(older, QStringLiteral("EVENT")));
+    // The Person query is back, on the restored persons.
+    QVERIFY(m_data->Person->isOpen());
+    QCOMPARE(m_data->Person->recordCount(), Fixture::kPersonCount);
+    QVERIFY(m_data->Person->locate(Fixture::kMartin));
 }
 
 void TestBackup::failedSwapPutsEverythingBack_data() {

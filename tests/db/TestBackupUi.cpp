@@ -95,7 +95,9 @@ void TestBackupUi::init() {
         m_steps << QStringLiteral("attach connected=%1").arg(m_data->isConnected());
     };
     m_hooks.refreshCurrentPage = [this] { m_steps << "refresh"; };
-    m_hooks.reloadPersonList = [this](qint64 id) { m_steps << QStringLiteral("reload %1").arg(id); };
+    m_hooks.reloadPersonList = [this](qint64 id) {
+        m_steps << QStringLiteral("reload %1 enabled=%2").arg(id).arg(m_mainWindow->isEnabled());
+    };
     SetClockForTesting(QDateTime(QDate(2026, 12, 9), QTime(8, 0)));
     MessageBoxService::clearRecordedMessages();
     ClearFileDialogRequestsForTesting();
@@ -176,7 +178,8 @@ void TestBackupUi::restoreSaysItIsDone() {
     QueueFileDialogAnswerForTesting(target);
     RestoreDatabase(m_mainWindow.get(), *m_data, m_hooks);
     QCOMPARE(Texts(MessageBoxService::recordedMessages()), QStringList{QStringLiteral("Sauvegarde restaurée.")});
-    QCOMPARE(m_steps, (QStringList{"first tab", "detach enabled=0", "refresh", "reload -1", "attach connected=1"}));
+    QCOMPARE(m_steps,
+             (QStringList{"first tab", "detach enabled=0", "refresh", "attach connected=1", "reload -1 enabled=1"}));
     QVERIFY(!QFileInfo::exists(DbDir() + QStringLiteral("Images/Doc1.jpg")));
 }
 

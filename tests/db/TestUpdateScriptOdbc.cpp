@@ -7,6 +7,7 @@
 #include "db/UpdateScript.h"
 #include "documents/WindowsBitmap.h"
 #include "support/FixtureDatabase.h"
+#include "support/OlderDatabase.h"
 #include "support/OdbcSandbox.h"
 #include "support/PictureFixtures.h"
 #include "support/SandboxHome.h"
@@ -112,6 +113,31 @@ private slots:
         QCOMPARE(Value("SELECT count(*) FROM PERSON WHERE Img1 IS NOT NULL").toInt(), 0);
         QCOMPARE(Value("SELECT count(*) FROM \"Size\"").toInt(), 0);
         QCOMPARE(Value("SELECT count(*) FROM PERSON").toInt(), Fixture::kPersonCount);
+    }
+
+    // The script the program ships brings a 1.12 database reached through the data source to our schema.
+    void shippedScriptThroughTheDataSource() {
+        CloseDatabase(kMainConnection);
+        QString error;
+        const QString rows = m_data->path() + QStringLiteral("/rows.MDB");
+        QVERIFY2(m_fixture->copyTo(rows, &error), qPrintable(error));
+        QVERIFY2(
+            BuildOlderDatabase(m_fixture->databaseFile(), Older::kVersion112, QStringLiteral("1.12"), rows, &error),
+            qPrintable(error));
+        QVERIFY2(OpenDatabase(kMainConnection, &error), qPrintable(error));
+        QVERIFY(QDir().mkpath(ProgramDir() + QStringLiteral("Maj")));
+        QVERIFY(QFile::copy(StagedUpdateScript(), ProgramDir() + QStringLiteral("Maj/BD_113.maj")));
+        UpdateScriptOptions options;
+        options.connectionName = kMainConnection;
+        options.databaseFolder = DbDir();
+        QVERIFY2(RunUpdateScript(ProgramDir() + QStringLiteral("Maj/"), QStringLiteral("BD_113.maj"), options, &error),
+                 qPrintable(error));
+        CloseDatabase(kMainConnection);
+        const QString log = QString::fromUtf8(ReadWholeFile(UpdateLogFile()));
+        QVERIFY2(!log.contains(QStringLiteral(" (error : ")), qPrintable(log));
+        QCOMPARE(SchemaOf(m_fixture->databaseFile()), SchemaOf(StagedStartingDatabase()));
+        QCOMPARE(RowsOf(m_fixture->databaseFile(), QStringLiteral("L_ANALYSIS")),
+                 RowsOf(rows, QStringLiteral("L_ANALYSIS")));
     }
 };
 
