@@ -1,6 +1,7 @@
 #include "records/TMainForm.h"
 
 #include "analyses/GeneralPageWidget.h"
+#include "analyses/TAnalysisList.h"
 #include "app/DateRoutines.h"
 #include "app/MessageService.h"
 #include "app/Product.h"
@@ -185,9 +186,9 @@ void TMainForm::buildToolBar() {
     ToolBarButton(bar, QStringLiteral("Btn_File"), QStringLiteral("&Fichier"), ButtonGlyphIcon(ButtonGlyph::File),
                   fileMenu);
 
-    // The analysis catalogue comes with the analyses; until then its button cannot be used.
-    ToolBarButton(bar, QStringLiteral("Menu_List"), QStringLiteral("&Analyses"), ButtonGlyphIcon(ButtonGlyph::Analyses))
-        ->setEnabled(false);
+    connect(ToolBarButton(bar, QStringLiteral("Menu_List"), QStringLiteral("&Analyses"),
+                          ButtonGlyphIcon(ButtonGlyph::Analyses)),
+            &QToolButton::clicked, this, &TMainForm::Menu_ListClick);
     bar->addSeparator();
     // Enabled with the person list; printing and the HTML page are started from the left bar.
     ToolBarButton(bar, Command::kToolbarPrint, QStringLiteral("&Impression"), ButtonGlyphIcon(ButtonGlyph::Print));
@@ -335,7 +336,7 @@ QWidget* TMainForm::buildPagesPanel() {
     m_tabs->setDrawBase(true);
     m_notebook = new QStackedWidget(panel);
     m_notebook->setObjectName(QStringLiteral("Notebook_Main"));
-    m_general = new GeneralPageWidget(m_data->Analysis, m_notebook);
+    m_general = new GeneralPageWidget(m_data, m_notebook);
     m_documents = new DocumentsPageWidget(m_data->DocumentImg, m_data->DocumentFile, m_notebook);
     m_events = new EventsPageWidget(m_data->Event, m_notebook);
     for (QWidget* page :
@@ -631,6 +632,13 @@ void TMainForm::Btn_Main_DeleteClick() {
 }
 
 // ---- Menus ----
+
+void TMainForm::Menu_ListClick() {
+    TAnalysisList::Open(this, *m_data);
+    // Changed titles, units and bounds show at once.
+    if (m_activePage == GeneralPage) m_general->refreshPage(currentPersonId());
+    UpdateCommandStates();
+}
 
 void TMainForm::editProperties() {
     if (TProperties::EditSettings(this, CurrentSettings())) {

@@ -65,6 +65,7 @@ public:
     EventsPageWidget* eventsPage() const { return m_events; }
 
     // Commands of the menus.
+    void Menu_ListClick();
     void editProperties();
     void choosePrinter();
     void showAbout();
