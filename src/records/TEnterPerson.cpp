@@ -198,6 +198,10 @@ QWidget* TEnterPerson::buildGeneralPage() {
         QStringLiteral("#Lab_Blood { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 rgb(230, 60, 60),"
                        " stop:1 rgb(170, 20, 20)); color: white; font-weight: bold; border: 1px solid rgb(120, 0, 0);"
                        " border-radius: 9px; padding: 2px 8px; }"));
+    // Without a blood group the badge is hidden rather than an empty red pill; its place is kept.
+    QSizePolicy badgePolicy = m_bloodBadge->sizePolicy();
+    badgePolicy.setRetainSizeWhenHidden(true);
+    m_bloodBadge->setSizePolicy(badgePolicy);
 
     auto* identity = new QGridLayout;
     identity->setHorizontalSpacing(8);
@@ -372,6 +376,12 @@ void TEnterPerson::attachPickList(QLineEdit* field, QToolButton* button, std::fu
 
 void TEnterPerson::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    // The editor opens on the "Général" page with the name selected, ready to be typed over, not on the tab bar.
+    if (!m_shownOnce) {
+        m_shownOnce = true;
+        m_pages->setCurrentIndex(0);
+        m_name->setFocus(Qt::TabFocusReason);
+    }
     updateButtons();
 }
 
@@ -390,6 +400,7 @@ void TEnterPerson::updateButtons() {
 
 void TEnterPerson::updateBloodBadge() {
     m_bloodBadge->setText(RemoveAccents(m_blood->text()).toUpper());
+    m_bloodBadge->setVisible(!m_bloodBadge->text().isEmpty());
 }
 
 void TEnterPerson::updatePhotoMenu() {

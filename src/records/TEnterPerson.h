@@ -67,6 +67,7 @@ private:
     bool m_hasPhoto = false;
     QByteArray m_shownThumbnail;
     bool m_thumbnailShown = false;
+    bool m_shownOnce = false;
 
     QTabWidget* m_pages = nullptr;
     QLineEdit* m_name = nullptr;

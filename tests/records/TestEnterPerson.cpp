@@ -262,6 +262,36 @@ private slots:
         QCOMPARE(Stored(QStringLiteral("Previous"), id).toString(), QStringLiteral("Diabète"));
     }
 
+    // The editor opens with the name field holding the keyboard: what is typed straight away goes into the name,
+    // for a new person and for an edited one alike.
+    void typingAtOpeningGoesToTheName_data() {
+        QTest::addColumn<bool>("newPerson");
+        QTest::newRow("new person") << true;
+        QTest::newRow("edited person") << false;
+    }
+
+    void typingAtOpeningGoesToTheName() {
+        QFETCH(bool, newPerson);
+        TMainForm* form = m_fixture->showForm();
+        QString focusName;
+        QString typed;
+        int page = -1;
+        WhenModalOpens<TEnterPerson>([&](TEnterPerson* editor) {
+            QWidget* focus = editor->focusWidget();
+            QVERIFY(focus);
+            focusName = focus->objectName();
+            page = Child<QTabWidget>(editor, QStringLiteral("Tab_Person"))->currentIndex();
+            TypeKeys(focus, QStringLiteral("Z"));
+            typed = Child<QLineEdit>(editor, QStringLiteral("Ed_Name"))->text();
+            Click(editor, QStringLiteral("Btn_Cancel"));
+        });
+        Click(form, newPerson ? QStringLiteral("Btn_Main_Add") : Command::kMainEdit);
+        QCOMPARE(focusName, QStringLiteral("Ed_Name"));
+        QCOMPARE(page, 0);
+        // Typed over the selected name, or into the empty one.
+        QCOMPARE(typed, QStringLiteral("Z"));
+    }
+
     // Ok tests for an empty name, not for a blank one.
     void okRule_data() {
         QTest::addColumn<QString>("name");
@@ -435,7 +465,8 @@ private slots:
         QVERIFY(Stored(QStringLiteral("BirthDay_Weight"), kArnaud).isNull());
     }
 
-    // The badge shows the blood group without accents, in capitals, and follows the field.
+    // The badge shows the blood group without accents, in capitals, and follows the field; it is hidden while
+    // there is no blood group.
     void bloodBadge_data() {
         QTest::addColumn<QVariant>("blood");
         QTest::addColumn<QString>("badge");
@@ -452,17 +483,24 @@ private slots:
                               {blood.isNull() ? QVariant(QMetaType(QMetaType::QString)) : blood, kArnaud});
         TMainForm* form = m_fixture->showForm();
         QString shown;
+        bool visible = badge.isEmpty();
         QString followed;
+        bool visibleAfter = false;
         bool readOnly = false;
         WhenModalOpens<TEnterPerson>([&](TEnterPerson* editor) {
-            shown = Child<QLabel>(editor, QStringLiteral("Lab_Blood"))->text();
+            auto* label = Child<QLabel>(editor, QStringLiteral("Lab_Blood"));
+            shown = label->text();
+            visible = label->isVisible();
             readOnly = Child<QLineEdit>(editor, QStringLiteral("Ed_Blood"))->isReadOnly();
             DataModule1()->Person->setValue(QStringLiteral("Blood"), QStringLiteral("b négatif"));
-            followed = Child<QLabel>(editor, QStringLiteral("Lab_Blood"))->text();
+            followed = label->text();
+            visibleAfter = label->isVisible();
         });
         Click(form, Command::kMainEdit);
         QCOMPARE(shown, badge);
+        QCOMPARE(visible, !badge.isEmpty());
         QCOMPARE(followed, QStringLiteral("B NEGATIF"));
+        QVERIFY(visibleAfter);
         QVERIFY(readOnly);
     }
 
