@@ -9,11 +9,12 @@
 
 #include <QDialog>
 #include <QEvent>
+#include <QGridLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPointer>
-#include <QPushButton>
 #include <QShortcut>
 #include <QToolButton>
 
@@ -21,6 +22,8 @@ namespace {
 
 const QString kUnitList = QStringLiteral("Analysis_Unit");
 const QString kDecimalsEntries = QStringLiteral("0\r1\r2\r3");
+// What Description and Remark1 hold.
+constexpr int kRemarksLength = 255;
 
 class DoubleClickFilter final : public QObject {
 public:
@@ -120,18 +123,61 @@ void FollowBoundPatterns(QWidget* dialog, Dataset* row, QLineEdit* minimum, QLin
     if (row) QObject::connect(row, &Dataset::dataChanged, dialog, apply);
 }
 
-DialogButtons MakeDialogButtons(QWidget* dialog) {
-    auto* ok = new QPushButton(QStringLiteral(" &Ok"), dialog);
-    ok->setObjectName(QStringLiteral("Btn_Ok"));
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral(" &Annuler"), dialog);
-    cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    cancel->setAutoDefault(false);
-    auto* bar = new QHBoxLayout;
-    bar->addStretch(1);
-    bar->addWidget(ok);
-    bar->addWidget(cancel);
-    return {ok, cancel, bar};
+AnalysisEntryFields MakeAnalysisEntryFields(QDialog* dialog, Dataset* row, const QString& remarksName,
+                                            const QString& remarksColumn) {
+    AnalysisEntryFields fields;
+    fields.unit = new QLineEdit(dialog);
+    fields.unitButton = FieldButton(dialog, QStringLiteral("Btn_Unit"));
+    fields.decimals = new QLineEdit(dialog);
+    fields.decimalsButton = FieldButton(dialog, QStringLiteral("Btn_Decimal"));
+    fields.minimum = new QLineEdit(dialog);
+    fields.maximum = new QLineEdit(dialog);
+    fields.remarks = new QPlainTextEdit(dialog);
+
+    fields.unit->setObjectName(QStringLiteral("Ed_Unit"));
+    fields.unit->setReadOnly(true);
+    fields.unit->setToolTip(QStringLiteral("Double-cliquer pour enrichir"));
+    fields.decimals->setObjectName(QStringLiteral("Ed_Decimal"));
+    fields.decimals->setReadOnly(true);
+    fields.minimum->setObjectName(QStringLiteral("Ed_Value_Min"));
+    fields.maximum->setObjectName(QStringLiteral("Ed_Value_Max"));
+    for (QLineEdit* bound : {fields.minimum, fields.maximum})
+        bound->setAlignment(Qt::AlignRight);
+    fields.remarks->setObjectName(remarksName);
+    fields.remarks->setTabChangesFocus(true);
+    fields.remarks->setFixedHeight(80);
+    LimitMemoLength(fields.remarks, kRemarksLength);
+
+    FieldBinding::Bind(fields.unit, row, QStringLiteral("Unit"));
+    FieldBinding::Bind(fields.decimals, row, QStringLiteral("Decimal"));
+    FieldBinding::Bind(fields.minimum, row, QStringLiteral("Value_Min"), FieldBinding::Kind::Number);
+    FieldBinding::Bind(fields.maximum, row, QStringLiteral("Value_Max"), FieldBinding::Kind::Number);
+    FieldBinding::Bind(fields.remarks, row, remarksColumn);
+    FollowBoundPatterns(dialog, row, fields.minimum, fields.maximum);
+    AttachUnitAndDecimalsPickers(dialog, fields.unit, fields.unitButton, fields.decimals, fields.decimalsButton, row);
+    return fields;
+}
+
+void AddAnalysisEntryRows(QGridLayout* grid, const AnalysisEntryFields& fields) {
+    grid->addWidget(BuddyLabel(QStringLiteral("Unité"), fields.unit), 1, 0);
+    grid->addLayout(FieldWithButton(fields.unit, fields.unitButton), 1, 1);
+    grid->addWidget(BuddyLabel(QStringLiteral("Décimal"), fields.decimals), 1, 2);
+    grid->addLayout(FieldWithButton(fields.decimals, fields.decimalsButton), 1, 3);
+    grid->addWidget(BuddyLabel(QStringLiteral("Valeur minimale"), fields.minimum), 2, 0);
+    grid->addWidget(fields.minimum, 2, 1);
+    grid->addWidget(BuddyLabel(QStringLiteral("Valeur maximale"), fields.maximum), 2, 2);
+    grid->addWidget(fields.maximum, 2, 3);
+    grid->addWidget(BuddyLabel(QStringLiteral("Remarques"), fields.remarks), 3, 0, Qt::AlignTop);
+    grid->addWidget(fields.remarks, 3, 1, 1, 3);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+}
+
+QLabel* BuddyLabel(const QString& text, QWidget* buddy) {
+    // Parentless: the grid's dialog takes it when the grid is laid out.
+    auto* label = new QLabel(text);
+    label->setBuddy(buddy);
+    return label;
 }
 
 void RemoveCloseButton(QDialog* dialog) {

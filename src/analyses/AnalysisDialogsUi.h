@@ -6,10 +6,11 @@
 
 class Dataset;
 class QDialog;
+class QGridLayout;
 class QHBoxLayout;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
-class QPushButton;
 class QToolButton;
 class QWidget;
 
@@ -39,13 +40,25 @@ void AttachUnitAndDecimalsPickers(QDialog* dialog, QLineEdit* unit, QToolButton*
 // the row changes.
 void FollowBoundPatterns(QWidget* dialog, Dataset* row, QLineEdit* minimum, QLineEdit* maximum);
 
-// " &Ok" (default) and " &Annuler" at the right of a bar.
-struct DialogButtons {
-    QPushButton* ok;
-    QPushButton* cancel;
-    QHBoxLayout* bar;
+// What the catalogue editor and the attach dialog ask alike about an analysis: the unit ("Ed_Unit", read-only, from
+// its pick list), the decimals ("Ed_Decimal", read-only, 0 to 3), the two bounds ("Ed_Value_Min", "Ed_Value_Max")
+// shown with them, and the remarks memo.
+struct AnalysisEntryFields {
+    QLineEdit* unit;
+    QToolButton* unitButton;
+    QLineEdit* decimals;
+    QToolButton* decimalsButton;
+    QLineEdit* minimum;
+    QLineEdit* maximum;
+    QPlainTextEdit* remarks;
 };
-DialogButtons MakeDialogButtons(QWidget* dialog);
+// Builds them in dialog, bound to row's Unit, Decimal, Value_Min, Value_Max and remarksColumn.
+AnalysisEntryFields MakeAnalysisEntryFields(QDialog* dialog, Dataset* row, const QString& remarksName,
+                                            const QString& remarksColumn);
+// Lays them out with their labels in rows 1 to 3 of grid's four columns, below the title's row 0.
+void AddAnalysisEntryRows(QGridLayout* grid, const AnalysisEntryFields& fields);
+// A label whose mnemonic gives the focus to buddy.
+QLabel* BuddyLabel(const QString& text, QWidget* buddy);
 
 // Dialogs whose title bar has no close button end only through their buttons.
 void RemoveCloseButton(QDialog* dialog);

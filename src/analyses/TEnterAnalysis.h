@@ -1,18 +1,17 @@
 #pragma once
 
-#include <QDialog>
+#include "analyses/AnalysisDialogsUi.h"
+#include "controls/DataBoundDialog.h"
 
 class Dataset;
 class QLineEdit;
 class QPlainTextEdit;
-class QPushButton;
-class QToolButton;
 
 // The catalogue entry editor ("  Saisie d'une analyse"): title, unit (from its pick list, whose list editor opens on
 // a double click), decimals (0 to 3), the two bounds shown with the entry's decimals and unit, and the remarks. It
 // works on the catalogue query's current row, which its caller has put into insert or edit state; " &Ok" posts it,
 // " &Annuler" cancels it.
-class TEnterAnalysis : public QDialog {
+class TEnterAnalysis : public DataBoundDialog {
     Q_OBJECT
 public:
     static inline const QString kTitle = QStringLiteral("  Saisie d'une analyse");
@@ -20,31 +19,15 @@ public:
     explicit TEnterAnalysis(Dataset& catalogue, QWidget* owner = nullptr);
 
     QLineEdit* titleField() const { return m_title; }
-    QLineEdit* unitField() const { return m_unit; }
-    QLineEdit* decimalsField() const { return m_decimals; }
-    QLineEdit* minimumField() const { return m_minimum; }
-    QLineEdit* maximumField() const { return m_maximum; }
-    QPlainTextEdit* remarksField() const { return m_remarks; }
-    QPushButton* okButton() const { return m_ok; }
-
-    void Btn_OkClick();
-    void Btn_CancelClick();
-
-protected:
-    void reject() override;
+    QLineEdit* unitField() const { return m_fields.unit; }
+    QLineEdit* decimalsField() const { return m_fields.decimals; }
+    QLineEdit* minimumField() const { return m_fields.minimum; }
+    QLineEdit* maximumField() const { return m_fields.maximum; }
+    QPlainTextEdit* remarksField() const { return m_fields.remarks; }
 
 private:
     void updateOk();
 
-    Dataset& m_row;
     QLineEdit* m_title;
-    QLineEdit* m_unit;
-    QToolButton* m_unitButton;
-    QLineEdit* m_decimals;
-    QToolButton* m_decimalsButton;
-    QLineEdit* m_minimum;
-    QLineEdit* m_maximum;
-    QPlainTextEdit* m_remarks;
-    QPushButton* m_ok;
-    bool m_closing = false;
+    AnalysisEntryFields m_fields{};
 };

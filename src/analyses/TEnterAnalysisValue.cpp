@@ -1,7 +1,7 @@
 #include "analyses/TEnterAnalysisValue.h"
 
 #include "analyses/AnalysisDialogsUi.h"
-#include "app/MessageService.h"
+#include "controls/DialogButtons.h"
 #include "controls/FieldBinding.h"
 #include "controls/FormConventions.h"
 #include "controls/MaskEdit.h"
@@ -17,7 +17,7 @@
 #include <QVBoxLayout>
 
 TEnterAnalysisValue::TEnterAnalysisValue(Dataset& results, const ValuePatterns& patterns, QWidget* owner)
-    : QDialog(owner), m_row(results), m_date(new MaskEdit(MaskEdit::kDateMask, this)),
+    : DataBoundDialog(results, owner), m_date(new MaskEdit(MaskEdit::kDateMask, this)),
       m_dateButton(FieldButton(this, QStringLiteral("Btn_Date"), QStringLiteral("Calendrier"))),
       m_value(new QLineEdit(this)), m_minimum(new QLineEdit(this)), m_maximum(new QLineEdit(this)),
       m_remark(new QPlainTextEdit(this)) {
@@ -37,16 +37,16 @@ TEnterAnalysisValue::TEnterAnalysisValue(Dataset& results, const ValuePatterns& 
     m_remark->setFixedHeight(70);
     LimitMemoLength(m_remark, kRemarkLength);
 
-    FieldBinding::Bind(m_date, &m_row, QStringLiteral("Date_Analysis"), FieldBinding::Kind::Date);
+    FieldBinding::Bind(m_date, &row(), QStringLiteral("Date_Analysis"), FieldBinding::Kind::Date);
     const struct {
         QLineEdit* field;
         const char* column;
     } numbers[] = {{m_value, "Value_Analysis"}, {m_minimum, "Value_Min"}, {m_maximum, "Value_Max"}};
     for (const auto& number : numbers)
-        FieldBinding::Bind(number.field, &m_row, QLatin1String(number.column), FieldBinding::Kind::Number)
+        FieldBinding::Bind(number.field, &row(), QLatin1String(number.column), FieldBinding::Kind::Number)
             ->setPatterns(patterns.edit, patterns.display);
-    FieldBinding::Bind(m_remark, &m_row, QStringLiteral("Remark1"));
-    AttachDatePicker(m_date, m_dateButton, &m_row, QStringLiteral("Date_Analysis"));
+    FieldBinding::Bind(m_remark, &row(), QStringLiteral("Remark1"));
+    AttachDatePicker(m_date, m_dateButton, &row(), QStringLiteral("Date_Analysis"));
 
     auto* grid = new QGridLayout;
     const struct {
@@ -66,40 +66,17 @@ TEnterAnalysisValue::TEnterAnalysisValue(Dataset& results, const ValuePatterns& 
     grid->addWidget(m_remark, 3, 0, 1, 4);
 
     const DialogButtons buttons = MakeDialogButtons(this);
-    m_ok = buttons.ok;
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(buttons.bar);
     resize(520, sizeHint().height());
 
     connect(m_value, &QLineEdit::textChanged, this, &TEnterAnalysisValue::updateOk);
-    connect(m_ok, &QPushButton::clicked, this, &TEnterAnalysisValue::Btn_OkClick);
-    connect(buttons.cancel, &QPushButton::clicked, this, &TEnterAnalysisValue::Btn_CancelClick);
+    setButtons(buttons.ok, buttons.cancel);
     updateOk();
     PrepareForm(this);
 }
 
 void TEnterAnalysisValue::updateOk() {
-    m_ok->setEnabled(!m_value->text().trimmed().isEmpty());
-}
-
-void TEnterAnalysisValue::Btn_OkClick() {
-    if (!m_ok->isEnabled()) return;
-    QString error;
-    if (!PostBoundRow(this, m_row, &error)) {
-        Messages().show(MessageIcon::Error, QString(), error);
-        return;
-    }
-    m_closing = true;
-    accept();
-}
-
-void TEnterAnalysisValue::Btn_CancelClick() {
-    reject();
-}
-
-void TEnterAnalysisValue::reject() {
-    if (!m_closing && m_row.isEditing()) m_row.cancel();
-    m_closing = true;
-    QDialog::reject();
+    okButton()->setEnabled(!m_value->text().trimmed().isEmpty());
 }

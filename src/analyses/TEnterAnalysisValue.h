@@ -1,21 +1,19 @@
 #pragma once
 
 #include "analyses/ValueFormat.h"
-
-#include <QDialog>
+#include "controls/DataBoundDialog.h"
 
 class Dataset;
 class MaskEdit;
 class QLineEdit;
 class QPlainTextEdit;
-class QPushButton;
 class QToolButton;
 
 // The result dialog ("  Saisie d'une valeur"): the date (typed, or from the calendar), the value, its two bounds,
 // shown with the person-analysis' decimals and unit, and a remark. It works on the results query's current row,
 // which its caller has put into insert or edit state; " &Ok" posts it, " &Annuler" cancels it. Its title bar has no
 // close button.
-class TEnterAnalysisValue : public QDialog {
+class TEnterAnalysisValue : public DataBoundDialog {
     Q_OBJECT
 public:
     static inline const QString kTitle = QStringLiteral("  Saisie d'une valeur");
@@ -30,24 +28,14 @@ public:
     QLineEdit* minimumField() const { return m_minimum; }
     QLineEdit* maximumField() const { return m_maximum; }
     QPlainTextEdit* remarkField() const { return m_remark; }
-    QPushButton* okButton() const { return m_ok; }
-
-    void Btn_OkClick();
-    void Btn_CancelClick();
-
-protected:
-    void reject() override;
 
 private:
     void updateOk();
 
-    Dataset& m_row;
     MaskEdit* m_date;
     QToolButton* m_dateButton;
     QLineEdit* m_value;
     QLineEdit* m_minimum;
     QLineEdit* m_maximum;
     QPlainTextEdit* m_remark;
-    QPushButton* m_ok;
-    bool m_closing = false;
 };

@@ -1,8 +1,7 @@
 #include "analyses/TEnterPersonAnalysis.h"
 
-#include "analyses/AnalysisDialogsUi.h"
 #include "app/MessageService.h"
-#include "controls/FieldBinding.h"
+#include "controls/DialogButtons.h"
 #include "controls/FormConventions.h"
 #include "db/Dataset.h"
 #include "records/TPickList.h"
@@ -10,20 +9,11 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
-
-constexpr int kRemarksLength = 255;
-
-QLabel* Label(const QString& text, QWidget* buddy) {
-    auto* label = new QLabel(text);
-    label->setBuddy(buddy);
-    return label;
-}
 
 void ShowError(const QString& error) {
     if (!error.isEmpty()) Messages().show(MessageIcon::Error, QString(), error);
@@ -32,11 +22,8 @@ void ShowError(const QString& error) {
 } // namespace
 
 TEnterPersonAnalysis::TEnterPersonAnalysis(Dataset& personAnalyses, qint64 personId, QWidget* owner)
-    : QDialog(owner), m_row(personAnalyses), m_personId(personId), m_title(new QLineEdit(this)),
-      m_titleButton(FieldButton(this, QStringLiteral("Btn_Title"))), m_unit(new QLineEdit(this)),
-      m_unitButton(FieldButton(this, QStringLiteral("Btn_Unit"))), m_decimals(new QLineEdit(this)),
-      m_decimalsButton(FieldButton(this, QStringLiteral("Btn_Decimal"))), m_minimum(new QLineEdit(this)),
-      m_maximum(new QLineEdit(this)), m_remarks(new QPlainTextEdit(this)) {
+    : DataBoundDialog(personAnalyses, owner), m_personId(personId), m_title(new QLineEdit(this)),
+      m_titleButton(FieldButton(this, QStringLiteral("Btn_Title"))) {
     setObjectName(QStringLiteral("TEnterPersonAnalysis"));
     setWindowTitle(kTitle.trimmed());
     setModal(true);
@@ -44,55 +31,22 @@ TEnterPersonAnalysis::TEnterPersonAnalysis(Dataset& personAnalyses, qint64 perso
 
     m_title->setObjectName(QStringLiteral("Ed_Title"));
     m_title->setReadOnly(true);
-    m_unit->setObjectName(QStringLiteral("Ed_Unit"));
-    m_unit->setReadOnly(true);
-    m_unit->setToolTip(QStringLiteral("Double-cliquer pour enrichir"));
-    m_decimals->setObjectName(QStringLiteral("Ed_Decimal"));
-    m_decimals->setReadOnly(true);
-    m_minimum->setObjectName(QStringLiteral("Ed_Value_Min"));
-    m_maximum->setObjectName(QStringLiteral("Ed_Value_Max"));
-    for (QLineEdit* bound : {m_minimum, m_maximum})
-        bound->setAlignment(Qt::AlignRight);
-    m_remarks->setObjectName(QStringLiteral("Memo_Remark"));
-    m_remarks->setTabChangesFocus(true);
-    m_remarks->setFixedHeight(80);
-    LimitMemoLength(m_remarks, kRemarksLength);
-
-    FieldBinding::Bind(m_unit, &m_row, QStringLiteral("Unit"));
-    FieldBinding::Bind(m_decimals, &m_row, QStringLiteral("Decimal"));
-    FieldBinding::Bind(m_minimum, &m_row, QStringLiteral("Value_Min"), FieldBinding::Kind::Number);
-    FieldBinding::Bind(m_maximum, &m_row, QStringLiteral("Value_Max"), FieldBinding::Kind::Number);
-    FieldBinding::Bind(m_remarks, &m_row, QStringLiteral("Remark1"));
-    FollowBoundPatterns(this, &m_row, m_minimum, m_maximum);
-    AttachUnitAndDecimalsPickers(this, m_unit, m_unitButton, m_decimals, m_decimalsButton, &m_row);
+    m_fields = MakeAnalysisEntryFields(this, &row(), QStringLiteral("Memo_Remark"), QStringLiteral("Remark1"));
     AttachFieldPicker(m_title, m_titleButton, [this] { Btn_TitleClick(); });
 
     auto* grid = new QGridLayout;
-    grid->addWidget(Label(QStringLiteral("Titre"), m_title), 0, 0);
+    grid->addWidget(BuddyLabel(QStringLiteral("Titre"), m_title), 0, 0);
     grid->addLayout(FieldWithButton(m_title, m_titleButton), 0, 1, 1, 3);
-    grid->addWidget(Label(QStringLiteral("Unité"), m_unit), 1, 0);
-    grid->addLayout(FieldWithButton(m_unit, m_unitButton), 1, 1);
-    grid->addWidget(Label(QStringLiteral("Décimal"), m_decimals), 1, 2);
-    grid->addLayout(FieldWithButton(m_decimals, m_decimalsButton), 1, 3);
-    grid->addWidget(Label(QStringLiteral("Valeur minimale"), m_minimum), 2, 0);
-    grid->addWidget(m_minimum, 2, 1);
-    grid->addWidget(Label(QStringLiteral("Valeur maximale"), m_maximum), 2, 2);
-    grid->addWidget(m_maximum, 2, 3);
-    grid->addWidget(Label(QStringLiteral("Remarques"), m_remarks), 3, 0, Qt::AlignTop);
-    grid->addWidget(m_remarks, 3, 1, 1, 3);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
+    AddAnalysisEntryRows(grid, m_fields);
 
     const DialogButtons buttons = MakeDialogButtons(this);
-    m_ok = buttons.ok;
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(buttons.bar);
     resize(460, sizeHint().height());
 
     connect(m_title, &QLineEdit::textChanged, this, &TEnterPersonAnalysis::updateOk);
-    connect(m_ok, &QPushButton::clicked, this, &TEnterPersonAnalysis::Btn_OkClick);
-    connect(buttons.cancel, &QPushButton::clicked, this, &TEnterPersonAnalysis::Btn_CancelClick);
+    setButtons(buttons.ok, buttons.cancel);
     updateOk();
     PrepareForm(this);
 }
@@ -100,21 +54,21 @@ TEnterPersonAnalysis::TEnterPersonAnalysis(Dataset& personAnalyses, qint64 perso
 void TEnterPersonAnalysis::showEvent(QShowEvent* event) {
     if (!m_shownOnce) {
         m_shownOnce = true;
-        const qint64 catalogueId = m_row.value(QStringLiteral("Id_Analysis")).toLongLong();
+        const qint64 catalogueId = row().value(QStringLiteral("Id_Analysis")).toLongLong();
         QString error;
-        m_title->setText(catalogueId < 0 ? QString() : CatalogueTitle(m_row.connectionName(), catalogueId, &error));
+        m_title->setText(catalogueId < 0 ? QString() : CatalogueTitle(row().connectionName(), catalogueId, &error));
         ShowError(error);
     }
     QDialog::showEvent(event);
 }
 
 void TEnterPersonAnalysis::updateOk() {
-    m_ok->setEnabled(!m_title->text().isEmpty());
+    okButton()->setEnabled(!m_title->text().isEmpty());
 }
 
 void TEnterPersonAnalysis::Btn_TitleClick() {
     QString error;
-    m_choices = UnattachedCatalogueEntries(m_row.connectionName(), m_personId, &error);
+    m_choices = UnattachedCatalogueEntries(row().connectionName(), m_personId, &error);
     if (!error.isEmpty()) {
         ShowError(error);
         return;
@@ -131,31 +85,13 @@ void TEnterPersonAnalysis::Btn_TitleClick() {
 void TEnterPersonAnalysis::chooseTitle(int index) {
     if (index < 0 || index >= m_choices.ids.size()) return;
     QString error;
-    if (!CopyCatalogueEntry(m_row, m_choices.ids[index], &error)) {
+    if (!CopyCatalogueEntry(row(), m_choices.ids[index], &error)) {
         ShowError(error);
         return;
     }
     m_title->setText(m_choices.titles[index]);
 }
 
-void TEnterPersonAnalysis::Btn_OkClick() {
-    if (!m_ok->isEnabled()) return;
-    QString error;
-    if (!PostBoundRow(this, m_row, &error)) {
-        ShowError(error);
-        return;
-    }
-    m_postedId = m_row.asInteger(QStringLiteral("Id"));
-    m_closing = true;
-    accept();
-}
-
-void TEnterPersonAnalysis::Btn_CancelClick() {
-    reject();
-}
-
-void TEnterPersonAnalysis::reject() {
-    if (!m_closing && m_row.isEditing()) m_row.cancel();
-    m_closing = true;
-    QDialog::reject();
+void TEnterPersonAnalysis::rowPosted() {
+    m_postedId = row().asInteger(QStringLiteral("Id"));
 }

@@ -1,20 +1,19 @@
 #pragma once
 
+#include "analyses/AnalysisDialogsUi.h"
 #include "analyses/PersonAnalyses.h"
-
-#include <QDialog>
+#include "controls/DataBoundDialog.h"
 
 class Dataset;
 class QLineEdit;
 class QPlainTextEdit;
-class QPushButton;
 class QToolButton;
 
 // The attach dialog ("  Sélection d'une analyse"): the catalogue entry chosen among those the person does not have
 // yet (its unit, decimals and bounds copied in), then the person's own unit, decimals, bounds and remarks. It works
 // on the person-analysis query's current row, which its caller has put into insert or edit state; " &Ok" posts it,
 // " &Annuler" cancels it. Its title bar has no close button.
-class TEnterPersonAnalysis : public QDialog {
+class TEnterPersonAnalysis : public DataBoundDialog {
     Q_OBJECT
 public:
     static inline const QString kTitle = QStringLiteral("  Sélection d'une analyse");
@@ -25,12 +24,11 @@ public:
     qint64 postedId() const { return m_postedId; }
 
     QLineEdit* titleField() const { return m_title; }
-    QLineEdit* unitField() const { return m_unit; }
-    QLineEdit* decimalsField() const { return m_decimals; }
-    QLineEdit* minimumField() const { return m_minimum; }
-    QLineEdit* maximumField() const { return m_maximum; }
-    QPlainTextEdit* remarksField() const { return m_remarks; }
-    QPushButton* okButton() const { return m_ok; }
+    QLineEdit* unitField() const { return m_fields.unit; }
+    QLineEdit* decimalsField() const { return m_fields.decimals; }
+    QLineEdit* minimumField() const { return m_fields.minimum; }
+    QLineEdit* maximumField() const { return m_fields.maximum; }
+    QPlainTextEdit* remarksField() const { return m_fields.remarks; }
     // The entries the title picker offered when it last opened.
     const CatalogueChoices& choices() const { return m_choices; }
 
@@ -38,30 +36,19 @@ public:
     void Btn_TitleClick();
     // A title chosen at that index of the offered entries: the row takes that catalogue entry.
     void chooseTitle(int index);
-    void Btn_OkClick();
-    void Btn_CancelClick();
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void reject() override;
+    void rowPosted() override;
 
 private:
     void updateOk();
 
-    Dataset& m_row;
     qint64 m_personId;
     QLineEdit* m_title;
     QToolButton* m_titleButton;
-    QLineEdit* m_unit;
-    QToolButton* m_unitButton;
-    QLineEdit* m_decimals;
-    QToolButton* m_decimalsButton;
-    QLineEdit* m_minimum;
-    QLineEdit* m_maximum;
-    QPlainTextEdit* m_remarks;
-    QPushButton* m_ok;
+    AnalysisEntryFields m_fields{};
     CatalogueChoices m_choices;
     qint64 m_postedId = -1;
     bool m_shownOnce = false;
-    bool m_closing = false;
 };

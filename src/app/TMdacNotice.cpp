@@ -1,11 +1,11 @@
 #include "app/TMdacNotice.h"
 
 #include "app/Folders.h"
+#include "controls/DrawnTitleBar.h"
 #include "controls/FormConventions.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QPushButton>
 #include <QSizeGrip>
 #include <QTextBrowser>
@@ -19,20 +19,10 @@ TMdacNotice::TMdacNotice(QWidget* parent) : QDialog(parent), m_browser(new QText
     setModal(true);
 
     // Designed with its own title bar; PrepareForm trades it for the system frame.
-    auto* titleBar = new QFrame(this);
-    titleBar->setObjectName(QStringLiteral("TitleBar"));
-    auto* title = new QLabel(QStringLiteral(" Information"), titleBar);
-    title->setObjectName(QStringLiteral("Title"));
-    auto* exit = new QToolButton(titleBar);
-    exit->setObjectName(QStringLiteral("SysExitBtn"));
-    exit->setToolTip(QStringLiteral("Quitter"));
+    QFrame* titleBar = MakeDrawnTitleBar(this, QStringLiteral(" Information"), [this] { reject(); });
+    auto* exit = titleBar->findChild<QToolButton*>(QStringLiteral("SysExitBtn"));
     exit->setText(QStringLiteral("×"));
     exit->setAutoRaise(true);
-    connect(exit, &QToolButton::clicked, this, &QDialog::reject);
-    auto* titleLayout = new QHBoxLayout(titleBar);
-    titleLayout->setContentsMargins(4, 2, 2, 2);
-    titleLayout->addWidget(title, 1);
-    titleLayout->addWidget(exit);
 
     m_browser->setObjectName(QStringLiteral("WebBrowser"));
     m_browser->setOpenExternalLinks(true);

@@ -1,6 +1,7 @@
 #include "app/TProperties.h"
 
 #include "app/Settings.h"
+#include "controls/DialogButtons.h"
 #include "controls/NumberEdit.h"
 #include "documents/ScannerSources.h"
 
@@ -124,24 +125,16 @@ TProperties::TProperties(QWidget* parent) : QDialog(parent), m_listSources(&List
     m_tabs->addTab(generalPage, QStringLiteral("Général"));
     m_tabs->addTab(smtpPage, QStringLiteral("Serveur SMTP"));
 
-    auto* okButton = new QPushButton(QStringLiteral(" &Ok"));
-    okButton->setObjectName(QStringLiteral("Btn_Ok"));
-    okButton->setDefault(true);
-    auto* cancelButton = new QPushButton(QStringLiteral(" &Annuler"));
-    cancelButton->setObjectName(QStringLiteral("Btn_Cancel"));
-    cancelButton->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(okButton);
-    buttons->addWidget(cancelButton);
+    // Parentless like the pages: the layout adopts them after the tabs, which keeps the tab order.
+    const DialogButtons buttons = MakeDialogButtons(nullptr);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_tabs);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.bar);
 
     connect(m_twainBrowse, &QPushButton::clicked, this, &TProperties::Btn_TwainBrowseClick);
-    connect(okButton, &QPushButton::clicked, this, &TProperties::Btn_OkClick);
-    connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
+    connect(buttons.ok, &QPushButton::clicked, this, &TProperties::Btn_OkClick);
+    connect(buttons.cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
 bool TProperties::EditSettings(QWidget* owner, Settings& settings) {

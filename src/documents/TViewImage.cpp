@@ -2,6 +2,7 @@
 
 #include "app/Localisation.h"
 #include "app/MessageService.h"
+#include "controls/DrawnTitleBar.h"
 #include "controls/FormConventions.h"
 #include "documents/ImageGeometry.h"
 #include "documents/PictureLoading.h"
@@ -9,7 +10,6 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
 #include <QResizeEvent>
@@ -29,22 +29,10 @@ TViewImage::TViewImage(QWidget* owner) : QDialog(owner), m_image(new QLabel(this
     setModal(true);
 
     // Designed with its own title bar (maximise and close) and grip; the system frame takes their place.
-    auto* titleBar = new QFrame(this);
-    titleBar->setObjectName(QStringLiteral("TitleBar"));
-    auto* title = new QLabel(kTitle, titleBar);
-    title->setObjectName(QStringLiteral("Title"));
-    auto* maximise = new QToolButton(titleBar);
+    auto* maximise = new QToolButton;
     maximise->setObjectName(QStringLiteral("SysMaxiBtn"));
     maximise->setToolTip(QStringLiteral("Agrandir"));
-    auto* exit = new QToolButton(titleBar);
-    exit->setObjectName(QStringLiteral("SysExitBtn"));
-    exit->setToolTip(QStringLiteral("Quitter"));
-    connect(exit, &QToolButton::clicked, this, &QDialog::reject);
-    auto* titleLayout = new QHBoxLayout(titleBar);
-    titleLayout->setContentsMargins(4, 2, 2, 2);
-    titleLayout->addWidget(title, 1);
-    titleLayout->addWidget(maximise);
-    titleLayout->addWidget(exit);
+    QFrame* titleBar = MakeDrawnTitleBar(this, kTitle, [this] { reject(); }, {maximise});
     titleBar->setGeometry(0, 0, kInitialWidth, titleBar->sizeHint().height());
 
     auto* grip = new QSizeGrip(this);

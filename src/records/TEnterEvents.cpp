@@ -1,6 +1,8 @@
 #include "records/TEnterEvents.h"
 
 #include "app/MessageService.h"
+#include "controls/DialogButtons.h"
+#include "controls/DrawnTitleBar.h"
 #include "controls/FieldBinding.h"
 #include "controls/FieldButtons.h"
 #include "controls/FormConventions.h"
@@ -32,23 +34,11 @@ QLabel* FieldLabel(const QString& caption, QWidget* field, QWidget* parent) {
 
 TEnterEvents::TEnterEvents(Dataset& events, QWidget* owner)
     : QDialog(owner), m_events(events), m_date(new MaskEdit(MaskEdit::kDateMask, this)),
-      m_time(new MaskEdit(MaskEdit::kTimeMask, this)), m_description(new QPlainTextEdit(this)),
-      m_ok(new QPushButton(QStringLiteral(" &Ok"), this)) {
+      m_time(new MaskEdit(MaskEdit::kTimeMask, this)), m_description(new QPlainTextEdit(this)) {
     setObjectName(QStringLiteral("TEnterEvents"));
     setModal(true);
 
-    auto* titleBar = new QFrame(this);
-    titleBar->setObjectName(QStringLiteral("TitleBar"));
-    auto* title = new QLabel(kTitle, titleBar);
-    title->setObjectName(QStringLiteral("Title"));
-    auto* exit = new QToolButton(titleBar);
-    exit->setObjectName(QStringLiteral("SysExitBtn"));
-    exit->setToolTip(QStringLiteral("Quitter"));
-    connect(exit, &QToolButton::clicked, this, &QDialog::reject);
-    auto* titleLayout = new QHBoxLayout(titleBar);
-    titleLayout->setContentsMargins(4, 2, 2, 2);
-    titleLayout->addWidget(title, 1);
-    titleLayout->addWidget(exit);
+    QFrame* titleBar = MakeDrawnTitleBar(this, kTitle, [this] { reject(); });
 
     m_date->setObjectName(QStringLiteral("Ed_Event_Date"));
     m_time->setObjectName(QStringLiteral("Ed_Event_Time"));
@@ -83,27 +73,20 @@ TEnterEvents::TEnterEvents(Dataset& events, QWidget* owner)
     fields->addWidget(m_description, 1, 1);
     fields->setColumnStretch(1, 1);
 
-    m_ok->setObjectName(QStringLiteral("Btn_Ok"));
-    m_ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral(" &Annuler"), this);
-    cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    cancel->setAutoDefault(false);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_ok);
-    buttons->addWidget(cancel);
+    const DialogButtons buttons = MakeDialogButtons(this);
+    m_ok = buttons.ok;
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(titleBar);
     layout->addLayout(fields, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.bar);
 
     connect(m_description, &QPlainTextEdit::textChanged, this, [this] {
         limitDescription();
         updateOk();
     });
     connect(m_ok, &QPushButton::clicked, this, &TEnterEvents::accept);
-    connect(cancel, &QPushButton::clicked, this, &TEnterEvents::reject);
+    connect(buttons.cancel, &QPushButton::clicked, this, &TEnterEvents::reject);
     limitDescription();
     updateOk();
     PrepareForm(this);

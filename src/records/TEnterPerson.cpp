@@ -2,6 +2,8 @@
 
 #include "app/MessageService.h"
 #include "app/TextRoutines.h"
+#include "controls/DialogButtons.h"
+#include "controls/DrawnTitleBar.h"
 #include "controls/FieldBinding.h"
 #include "controls/FieldButtons.h"
 #include "controls/FileDialogs.h"
@@ -74,18 +76,7 @@ TEnterPerson::TEnterPerson(TDataModule1& data, bool isNew, QWidget* owner)
     setObjectName(QStringLiteral("TEnterPerson"));
     setModal(true);
 
-    auto* titleBar = new QFrame(this);
-    titleBar->setObjectName(QStringLiteral("TitleBar"));
-    auto* title = new QLabel(kTitle, titleBar);
-    title->setObjectName(QStringLiteral("Title"));
-    auto* exit = new QToolButton(titleBar);
-    exit->setObjectName(QStringLiteral("SysExitBtn"));
-    exit->setToolTip(QStringLiteral("Quitter"));
-    connect(exit, &QToolButton::clicked, this, &TEnterPerson::reject);
-    auto* titleLayout = new QHBoxLayout(titleBar);
-    titleLayout->setContentsMargins(4, 2, 2, 2);
-    titleLayout->addWidget(title, 1);
-    titleLayout->addWidget(exit);
+    QFrame* titleBar = MakeDrawnTitleBar(this, kTitle, [this] { reject(); });
 
     m_pages = new QTabWidget(this);
     m_pages->setObjectName(QStringLiteral("Tab_Person"));
@@ -93,23 +84,15 @@ TEnterPerson::TEnterPerson(TDataModule1& data, bool isNew, QWidget* owner)
     m_pages->addTab(buildGeneralPage(), QStringLiteral("Général"));
     m_pages->addTab(buildCustomPage(), QStringLiteral("Personnalisé"));
 
-    m_ok = new QPushButton(QStringLiteral(" &Ok"), this);
-    m_ok->setObjectName(QStringLiteral("Btn_Ok"));
-    m_ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral(" &Annuler"), this);
-    cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    cancel->setAutoDefault(false);
+    const DialogButtons buttons = MakeDialogButtons(this);
+    m_ok = buttons.ok;
     connect(m_ok, &QPushButton::clicked, this, &TEnterPerson::accept);
-    connect(cancel, &QPushButton::clicked, this, &TEnterPerson::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_ok);
-    buttons->addWidget(cancel);
+    connect(buttons.cancel, &QPushButton::clicked, this, &TEnterPerson::reject);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(titleBar);
     layout->addWidget(m_pages, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.bar);
 
     connect(m_name, &QLineEdit::textChanged, this, &TEnterPerson::updateButtons);
     connect(m_blood, &QLineEdit::textChanged, this, &TEnterPerson::updateBloodBadge);

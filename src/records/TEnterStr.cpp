@@ -1,13 +1,13 @@
 #include "records/TEnterStr.h"
 
+#include "controls/DialogButtons.h"
+#include "controls/DrawnTitleBar.h"
 #include "controls/FormConventions.h"
 
 #include <QFrame>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -16,51 +16,31 @@ const QString kTitle = QStringLiteral("  Saisie d'une chaine de caractère");
 
 } // namespace
 
-TEnterStr::TEnterStr(QWidget* owner)
-    : QDialog(owner), m_prompt(new QLabel(this)), m_text(new QLineEdit(this)),
-      m_ok(new QPushButton(QStringLiteral(" &Ok"), this)) {
+TEnterStr::TEnterStr(QWidget* owner) : QDialog(owner), m_prompt(new QLabel(this)), m_text(new QLineEdit(this)) {
     setObjectName(QStringLiteral("TEnterStr"));
     setModal(true);
 
-    auto* titleBar = new QFrame(this);
-    titleBar->setObjectName(QStringLiteral("TitleBar"));
-    auto* title = new QLabel(kTitle, titleBar);
-    title->setObjectName(QStringLiteral("Title"));
-    auto* exit = new QToolButton(titleBar);
-    exit->setObjectName(QStringLiteral("SysExitBtn"));
-    exit->setToolTip(QStringLiteral("Quitter"));
-    connect(exit, &QToolButton::clicked, this, &QDialog::reject);
-    auto* titleLayout = new QHBoxLayout(titleBar);
-    titleLayout->setContentsMargins(4, 2, 2, 2);
-    titleLayout->addWidget(title, 1);
-    titleLayout->addWidget(exit);
+    QFrame* titleBar = MakeDrawnTitleBar(this, kTitle, [this] { reject(); });
 
     m_prompt->setObjectName(QStringLiteral("Lab_Prompt"));
     m_prompt->setBuddy(m_text);
     m_text->setObjectName(QStringLiteral("Ed_Str"));
     m_text->setMinimumWidth(300);
-    m_ok->setObjectName(QStringLiteral("Btn_Ok"));
-    m_ok->setDefault(true);
-    auto* cancel = new QPushButton(QStringLiteral(" &Annuler"), this);
-    cancel->setObjectName(QStringLiteral("Btn_Cancel"));
-    cancel->setAutoDefault(false);
+    const DialogButtons buttons = MakeDialogButtons(this);
+    m_ok = buttons.ok;
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(m_ok);
-    buttons->addWidget(cancel);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(titleBar);
     layout->addWidget(m_prompt);
     layout->addWidget(m_text);
     layout->addSpacing(6);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.bar);
 
     connect(m_text, &QLineEdit::textChanged, this, &TEnterStr::updateOk);
     connect(m_ok, &QPushButton::clicked, this, [this] {
         if (!m_text->text().isEmpty()) accept();
     });
-    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(buttons.cancel, &QPushButton::clicked, this, &QDialog::reject);
     updateOk();
     PrepareForm(this);
 }
