@@ -1,7 +1,8 @@
 #pragma once
 
 // What the analysis window tests share: rows written straight into the tables of a MainFormFixture's database,
-// answering the modal dialogs that a command opens, and finding the drop-down list a picker opened.
+// typing into fields as the user does, answering the modal dialogs that a command opens, and finding the drop-down
+// list a picker opened.
 
 #include "records/MainFormFixture.h"
 #include "records/TPickList.h"
