@@ -3,33 +3,27 @@
 // picture), and the whole selection as the page runs it, in both chart modes. Goal: the whole under 100 ms.
 // Runs in process, on the offscreen platform unless a display is given.
 //   bench-AnalysisBench [repetitions] [starting database]
+#include "BenchDataFolder.h"
+
 #include "analyses/AnalysisChart.h"
 #include "analyses/AnalysisChartRenderer.h"
 #include "analyses/AnalysisChartWidget.h"
 #include "analyses/GeneralPageWidget.h"
 #include "analyses/PersonAnalyses.h"
-#include "app/DataLocations.h"
-#include "app/Folders.h"
-#include "controls/MessageBoxService.h"
 #include "db/Connection.h"
 #include "db/Dataset.h"
 #include "db/TDataModule1.h"
 #include "records/TMainForm.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTableView>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <memory>
 
 namespace {
@@ -38,22 +32,6 @@ constexpr int kResults = 10000;
 constexpr qint64 kPerson = 1;
 constexpr qint64 kPersonAnalysis = 1;
 int g_repetitions = 7;
-
-[[noreturn]] void Die(const QString& message) {
-    std::fprintf(stderr, "%s\n", qPrintable(message));
-    std::exit(1);
-}
-
-double Best(const std::function<void()>& work) {
-    double best = 1e300;
-    for (int i = 0; i < g_repetitions; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
 
 void Exec(QSqlDatabase& db, const QString& statement) {
     QSqlQuery query(db);
@@ -91,28 +69,10 @@ void Fill() {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenWithoutDisplay();
     QApplication app(argc, argv);
     if (argc > 1) g_repetitions = std::max(1, atoi(argv[1]));
-    const QString source = argc > 2 ? QFile::decodeName(argv[2])
-                                    : FindProgramDir(QDir::currentPath(), QCoreApplication::applicationDirPath()) +
-                                          QStringLiteral("Ressources/DB/Data/Access/KESTOVRAN.MDB");
-    MessageBoxService::install();
-    MessageBoxService::setTestMode(true);
-
-    QTemporaryDir folder;
-    const QString dataDir = folder.path() + QStringLiteral("/data/");
-    QDir().mkpath(dataDir + QStringLiteral("Data/Access"));
-    SetProgramDir(folder.path() + QLatin1Char('/'));
-    SetDataDir(dataDir);
-    SetDbDir(dataDir + QStringLiteral("Data/"));
-    const QString database = dataDir + QStringLiteral("Data/Access/KESTOVRAN.MDB");
-    if (!QFile::copy(source, database)) Die(QStringLiteral("cannot copy ") + source);
-    QFile(database).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    QString error;
-    if (!OpenDatabaseFile(kMainConnection, database, &error)) Die(error);
+    BenchDataFolder folder(StartingDatabase(argc, argv, 2));
     auto module = std::make_unique<TDataModule1>();
     Fill();
 
@@ -127,24 +87,26 @@ int main(int argc, char** argv) {
 
     std::printf("selecting a person-analysis of %d results, best of %d:\n", kResults, g_repetitions);
     std::printf("  results query:                        %8.1f ms\n",
-                Best([&] { OpenPersonAnalysisResults(results, kPersonAnalysis); }));
-    std::printf("  results grid repainted:               %8.1f ms\n", Best([&] { grid->viewport()->repaint(); }));
+                Best(g_repetitions, [&] { OpenPersonAnalysisResults(results, kPersonAnalysis); }));
+    std::printf("  results grid repainted:               %8.1f ms\n",
+                Best(g_repetitions, [&] { grid->viewport()->repaint(); }));
     for (const ChartMode mode : {ChartMode::Dates, ChartMode::Years}) {
         const char* name = mode == ChartMode::Dates ? "dates" : "years";
         AnalysisChart chart;
-        std::printf("  series built (%s):                 %8.1f ms\n", name, Best([&] {
+        std::printf("  series built (%s):                 %8.1f ms\n", name, Best(g_repetitions, [&] {
                         chart = BuildAnalysisChart(ReadChartResults(results), mode, QStringLiteral("Glycémie"));
                     }));
-        std::printf("  chart painted on the page (%s):    %8.1f ms\n", name, Best([&] {
+        std::printf("  chart painted on the page (%s):    %8.1f ms\n", name, Best(g_repetitions, [&] {
                         chartWidget->setChart(chart);
                         chartWidget->repaint();
                     }));
-        std::printf("  chart drawn at 1600 x 1200 (%s):   %8.1f ms\n", name,
-                    Best([&] { RenderAnalysisChart(chart, QSize(1600, 1200), ChartLook::SavedPicture()); }));
+        std::printf("  chart drawn at 1600 x 1200 (%s):   %8.1f ms\n", name, Best(g_repetitions, [&] {
+                        RenderAnalysisChart(chart, QSize(1600, 1200), ChartLook::SavedPicture());
+                    }));
     }
     for (const ChartMode mode : {ChartMode::Dates, ChartMode::Years}) {
         page->chooseChartMode(mode);
-        const double whole = Best([&] {
+        const double whole = Best(g_repetitions, [&] {
             page->selectPersonAnalysis(kPersonAnalysis, kPerson);
             grid->viewport()->repaint();
             chartWidget->repaint();

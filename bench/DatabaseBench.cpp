@@ -3,14 +3,14 @@
 // of a few runs: opening the database until its first answer, and the statements behind the person list, the
 // analysis list and the results grid.
 //   bench-DatabaseBench [repetitions] [starting database]
-#include "app/DataLocations.h"
+#include "BenchSupport.h"
+
 #include "db/Connection.h"
 #include "db/Dataset.h"
 #include "db/DatasetRoutines.h"
 #include "db/TDataModule1.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -22,7 +22,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 
 namespace {
 
@@ -36,22 +35,6 @@ constexpr int kThumbnailBytes = 54 + 115 * 116 * 3;
 
 const QString kBench = QStringLiteral("bench");
 int g_repetitions = 5;
-
-double Best(const std::function<void()>& work) {
-    double best = 1e300;
-    for (int i = 0; i < g_repetitions; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
-
-[[noreturn]] void Die(const QString& message) {
-    std::fprintf(stderr, "%s\n", qPrintable(message));
-    std::exit(1);
-}
 
 bool Exec(QSqlQuery& query) {
     if (query.exec()) return true;
@@ -162,9 +145,7 @@ void Line(const char* work, int rows, double milliseconds) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     if (argc > 1) g_repetitions = std::max(1, atoi(argv[1]));
-    const QString source = argc > 2 ? QFile::decodeName(argv[2])
-                                    : FindProgramDir(QDir::currentPath(), QCoreApplication::applicationDirPath()) +
-                                          QStringLiteral("Ressources/DB/Data/Access/KESTOVRAN.MDB");
+    const QString source = StartingDatabase(argc, argv, 2);
     if (!QFileInfo(source).isFile()) Die(QStringLiteral("starting database not found: ") + source);
 
     QTemporaryDir folder;
@@ -179,7 +160,7 @@ int main(int argc, char** argv) {
     if (!OpenDatabaseFile(kBench, database, &error)) Die(error);
     Fill(random);
     CloseDatabase(kBench);
-    const double buildTime = building.nsecsElapsed() / 1e6;
+    const double buildTime = Milliseconds(building);
 
     // The statements as the program holds them.
     TDataModule1 module;
@@ -204,7 +185,7 @@ int main(int argc, char** argv) {
                 QByteArray(11, '-').constData());
 
     qint64 counted = 0;
-    const double opening = Best([&] {
+    const double opening = Best(g_repetitions, [&] {
         CloseDatabase(kBench);
         if (!OpenDatabaseFile(kBench, database, &error)) Die(error);
         counted = QueryInteger(QStringLiteral("SELECT count(*) FROM PERSON"), kBench);
@@ -212,17 +193,18 @@ int main(int argc, char** argv) {
     Line("open the database and count the persons", int(counted), opening);
 
     int rows = 0;
-    double time = Best([&] { rows = OpenRows(personLines); });
+    double time = Best(g_repetitions, [&] { rows = OpenRows(personLines); });
     Line("person query (Person, all columns, French order)", rows, time);
-    time = Best([&] { rows = OpenRows({QStringLiteral("SELECT * FROM PERSON ORDER BY NAME, FORENAME")}); });
+    time =
+        Best(g_repetitions, [&] { rows = OpenRows({QStringLiteral("SELECT * FROM PERSON ORDER BY NAME, FORENAME")}); });
     Line("person list of the main window (SELECT * ... ORDER BY)", rows, time);
-    time = Best([&] { rows = OpenRows({QStringLiteral("SELECT * FROM PERSON")}); });
+    time = Best(g_repetitions, [&] { rows = OpenRows({QStringLiteral("SELECT * FROM PERSON")}); });
     Line("the same rows unsorted (cost of reading them)", rows, time);
-    time = Best([&] { rows = OpenRows(analysisList); });
+    time = Best(g_repetitions, [&] { rows = OpenRows(analysisList); });
     Line("analysis list of one person (join with the catalogue)", rows, time);
-    time = Best([&] { rows = OpenRows(resultLines); });
+    time = Best(g_repetitions, [&] { rows = OpenRows(resultLines); });
     Line("results of one person-analysis (Analysis)", rows, time);
-    time = Best([&] {
+    time = Best(g_repetitions, [&] {
         rows = OpenRows({QStringLiteral("SELECT * FROM LST_ANALYSIS"), QStringLiteral("ORDER BY TITLE")});
     });
     Line("catalogue list (Lst_Analysis)", rows, time);

@@ -1,6 +1,8 @@
 // Figures of the picture routines on a 6000 x 4500 picture, beside the same work done by independent tools in the
 // same run: ImageMagick's triangle-filter resize for the resampler, cjpeg and djpeg for the JPEG codec.
 //   bench-ImageBench [repetitions]
+#include "BenchSupport.h"
+
 #include "documents/Bitmaps.h"
 #include "documents/JpegFiles.h"
 #include "documents/PictureFiles.h"
@@ -8,7 +10,6 @@
 #include "documents/WindowsBitmap.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -18,24 +19,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <functional>
 #include <vector>
 
 namespace {
 
 int g_repetitions = 3;
-
-// The best of a few runs, in milliseconds: the figure least disturbed by the rest of the machine.
-double Best(const std::function<void()>& work) {
-    double best = 1e300;
-    for (int i = 0; i < g_repetitions; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
 
 QString Tool(const QString& name) {
     // /usr/bin first: the real ImageMagick, whatever else the path holds.
@@ -47,7 +35,7 @@ QString Tool(const QString& name) {
 double RunTool(const QString& program, const QStringList& arguments) {
     if (program.isEmpty()) return -1;
     bool failed = false;
-    const double time = Best([&] {
+    const double time = Best(g_repetitions, [&] {
         QProcess process;
         process.setStandardOutputFile(QProcess::nullDevice());
         process.start(program, arguments);
@@ -113,7 +101,7 @@ int main(int argc, char** argv) {
 
     for (const QSize target : {QSize(5000, 3750), QSize(90, 67)}) {
         const QString size = QStringLiteral("%1x%2").arg(target.width()).arg(target.height());
-        const double ours = Best([&] { ResampledBitmap(photo, target.width(), target.height()); });
+        const double ours = Best(g_repetitions, [&] { ResampledBitmap(photo, target.width(), target.height()); });
         double theirs = RunTool(convert, {mpc, QStringLiteral("-filter"), QStringLiteral("Triangle"),
                                           QStringLiteral("-resize"), size + QLatin1Char('!'), QStringLiteral("null:")});
         if (theirs > 0 && imageMagickStart > 0) theirs -= imageMagickStart;
@@ -122,30 +110,36 @@ int main(int argc, char** argv) {
     }
 
     QByteArray encoded;
-    const double encode = Best([&] { JpegEncodeBitmap(photo, 100, &encoded); });
+    const double encode = Best(g_repetitions, [&] { JpegEncodeBitmap(photo, 100, &encoded); });
     Row("JPEG encode, quality 100", encode, "cjpeg -quality 100 (BMP in, file out)",
         RunTool(cjpeg, {QStringLiteral("-quality"), QStringLiteral("100"), QStringLiteral("-outfile"),
                         dir + QStringLiteral("cjpeg.jpg"), bmp}));
 
     const double djpegTime = RunTool(djpeg, {QStringLiteral("-outfile"), QStringLiteral("/dev/null"), jpg});
     QImage decoded;
-    Row("JPEG decode", Best([&] { JpegDecodeBitmap(encoded, &decoded); }), "djpeg (PPM to /dev/null)", djpegTime);
+    Row("JPEG decode", Best(g_repetitions, [&] { JpegDecodeBitmap(encoded, &decoded); }), "djpeg (PPM to /dev/null)",
+        djpegTime);
 
     const QString target = dir + QStringLiteral("Doc1.jpg");
     QImage thumbnail;
-    Row("StoreImage files, 6000x4500 bitmap source", Best([&] {
-            WriteFullPicture(bmp, target, 5000, 100);
-            MakeThumbnailFromFile(bmp, 90, 90, &thumbnail);
-        }),
+    Row("StoreImage files, 6000x4500 bitmap source",
+        Best(g_repetitions,
+             [&] {
+                 WriteFullPicture(bmp, target, 5000, 100);
+                 MakeThumbnailFromFile(bmp, 90, 90, &thumbnail);
+             }),
         "convert -resize 5000x5000 -quality 100 (full)",
         RunTool(convert, {bmp, QStringLiteral("-filter"), QStringLiteral("Triangle"), QStringLiteral("-resize"),
                           QStringLiteral("5000x5000"), QStringLiteral("-quality"), QStringLiteral("100"), target}));
-    Row("StoreImage files, 6000x4500 JPEG source", Best([&] {
-            WriteFullPicture(jpg, target, 5000, 100);
-            MakeThumbnailFromFile(jpg, 90, 90, &thumbnail);
-        }),
+    Row("StoreImage files, 6000x4500 JPEG source",
+        Best(g_repetitions,
+             [&] {
+                 WriteFullPicture(jpg, target, 5000, 100);
+                 MakeThumbnailFromFile(jpg, 90, 90, &thumbnail);
+             }),
         "djpeg, decoding only", djpegTime);
-    Row("  of which the 90 x 90 thumbnail", Best([&] { MakeThumbnailFromFile(jpg, 90, 90, &thumbnail); }),
-        "djpeg, decoding only", djpegTime);
+    Row("  of which the 90 x 90 thumbnail",
+        Best(g_repetitions, [&] { MakeThumbnailFromFile(jpg, 90, 90, &thumbnail); }), "djpeg, decoding only",
+        djpegTime);
     return 0;
 }

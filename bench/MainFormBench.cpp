@@ -3,19 +3,16 @@
 // list on that household, and scrolling through the list. Goals: painted under 1 s, reload under
 // 300 ms. Runs in process, on the offscreen platform unless a display is given.
 //   bench-MainFormBench [repetitions] [starting database]
-#include "app/DataLocations.h"
-#include "app/Folders.h"
+#include "BenchDataFolder.h"
+
 #include "app/Settings.h"
-#include "controls/MessageBoxService.h"
 #include "db/Connection.h"
 #include "db/TDataModule1.h"
 #include "documents/WindowsBitmap.h"
 #include "records/TMainForm.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QScrollBar>
@@ -23,11 +20,9 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTableView>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <memory>
 
 namespace {
@@ -35,22 +30,6 @@ namespace {
 constexpr int kPersons = 10000;
 constexpr int kPhotoEvery = 5; // 2 000 photos
 int g_repetitions = 5;
-
-[[noreturn]] void Die(const QString& message) {
-    std::fprintf(stderr, "%s\n", qPrintable(message));
-    std::exit(1);
-}
-
-double Best(const std::function<void()>& work) {
-    double best = 1e300;
-    for (int i = 0; i < g_repetitions; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        best = std::min(best, timer.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
 
 // Notes the first paint of a widget.
 class PaintWatcher : public QObject {
@@ -72,7 +51,7 @@ double StartUp() {
     form.show();
     while (!watcher.painted)
         QApplication::processEvents(QEventLoop::AllEvents, 5);
-    const double elapsed = timer.nsecsElapsed() / 1e6;
+    const double elapsed = Milliseconds(timer);
     form.removeEventFilter(&watcher);
     form.close();
     return elapsed;
@@ -113,43 +92,27 @@ void Fill() {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenWithoutDisplay();
     QApplication app(argc, argv);
     if (argc > 1) g_repetitions = std::max(1, atoi(argv[1]));
-    const QString source = argc > 2 ? QFile::decodeName(argv[2])
-                                    : FindProgramDir(QDir::currentPath(), QCoreApplication::applicationDirPath()) +
-                                          QStringLiteral("Ressources/DB/Data/Access/KESTOVRAN.MDB");
-    MessageBoxService::install();
-    MessageBoxService::setTestMode(true);
-
-    QTemporaryDir folder;
-    const QString dataDir = folder.path() + QStringLiteral("/data/");
-    QDir().mkpath(dataDir + QStringLiteral("Data/Access"));
-    SetProgramDir(folder.path() + QLatin1Char('/'));
-    SetDataDir(dataDir);
-    SetDbDir(dataDir + QStringLiteral("Data/"));
-    const QString database = dataDir + QStringLiteral("Data/Access/KESTOVRAN.MDB");
-    if (!QFile::copy(source, database)) Die(QStringLiteral("cannot copy ") + source);
-    QFile(database).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    QString error;
-    if (!OpenDatabaseFile(kMainConnection, database, &error)) Die(error);
+    BenchDataFolder folder(StartingDatabase(argc, argv, 2));
     auto module = std::make_unique<TDataModule1>();
 
     std::printf("main window, best of %d:\n", g_repetitions);
     // The first window of the process also loads the fonts and the style.
     std::printf("  first window of the process, starting database:  %8.1f ms (goal < 1000 ms)\n", StartUp());
-    std::printf("  start-up to the first paint, starting database: %8.1f ms (goal < 1000 ms)\n", Best(StartUp));
+    std::printf("  start-up to the first paint, starting database: %8.1f ms (goal < 1000 ms)\n",
+                Best(g_repetitions, StartUp));
 
     Fill();
-    std::printf("  start-up to the first paint, %d persons:      %8.1f ms (goal < 1000 ms)\n", kPersons, Best(StartUp));
+    std::printf("  start-up to the first paint, %d persons:      %8.1f ms (goal < 1000 ms)\n", kPersons,
+                Best(g_repetitions, StartUp));
 
     TMainForm form;
     form.show();
     QApplication::processEvents();
     std::printf("  ReloadPersonList, %d persons (%d with photos): %8.1f ms (goal < 300 ms)\n", kPersons,
-                kPersons / kPhotoEvery, Best([&] { form.ReloadPersonList(-1); }));
+                kPersons / kPhotoEvery, Best(g_repetitions, [&] { form.ReloadPersonList(-1); }));
 
     // Scrolling: one repaint of the list per step of a third of its height, over the whole list.
     auto* grid = form.findChild<QTableView*>(QStringLiteral("Grid_PersonList"));
@@ -164,11 +127,11 @@ int main(int argc, char** argv) {
         frame.start();
         bar->setValue(value);
         grid->viewport()->repaint();
-        slowest = std::max(slowest, frame.nsecsElapsed() / 1e6);
+        slowest = std::max(slowest, Milliseconds(frame));
         ++frames;
     }
     std::printf("  scrolling through the list: %d repaints, %.2f ms each on average, slowest %.2f ms\n", frames,
-                total.nsecsElapsed() / 1e6 / frames, slowest);
+                Milliseconds(total) / frames, slowest);
     form.close();
     return 0;
 }

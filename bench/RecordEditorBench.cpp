@@ -3,10 +3,9 @@
 // the page costs, and the deletion of that person with its files. Runs in process, on the offscreen platform unless
 // a display is given.
 //   bench-RecordEditorBench [starting database]
-#include "app/DataLocations.h"
-#include "app/Folders.h"
+#include "BenchDataFolder.h"
+
 #include "app/Settings.h"
-#include "controls/MessageBoxService.h"
 #include "db/Connection.h"
 #include "db/Dataset.h"
 #include "db/TDataModule1.h"
@@ -18,7 +17,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -26,7 +24,6 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryDir>
 
 #include <cstdio>
 
@@ -38,11 +35,6 @@ constexpr int kEvents = 1000;
 constexpr int kAnalyses = 20;
 constexpr int kResults = 100;
 constexpr int kKeystrokes = 40;
-
-[[noreturn]] void Die(const QString& message) {
-    std::fprintf(stderr, "%s\n", qPrintable(message));
-    std::exit(1);
-}
 
 void Run(QSqlQuery& query) {
     if (!query.exec()) Die(query.lastError().text());
@@ -101,35 +93,14 @@ void Fill() {
     db.commit();
 }
 
-double Milliseconds(const QElapsedTimer& timer) {
-    return timer.nsecsElapsed() / 1e6;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    UseOffscreenWithoutDisplay();
     QApplication app(argc, argv);
-    const QString source = argc > 1 ? QFile::decodeName(argv[1])
-                                    : FindProgramDir(QDir::currentPath(), QCoreApplication::applicationDirPath()) +
-                                          QStringLiteral("Ressources/DB/Data/Access/KESTOVRAN.MDB");
-    MessageBoxService::install();
-    MessageBoxService::setTestMode(true);
-
-    QTemporaryDir folder;
-    const QString dataDir = folder.path() + QStringLiteral("/data/");
-    QDir().mkpath(dataDir + QStringLiteral("Data/Access"));
-    QDir().mkpath(dataDir + QStringLiteral("Data/Images"));
-    SetProgramDir(folder.path() + QLatin1Char('/'));
-    SetDataDir(dataDir);
-    SetDbDir(dataDir + QStringLiteral("Data/"));
-    const QString database = dataDir + QStringLiteral("Data/Access/KESTOVRAN.MDB");
-    if (!QFile::copy(source, database)) Die(QStringLiteral("cannot copy ") + source);
-    QFile(database).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    BenchDataFolder folder(StartingDatabase(argc, argv, 1));
+    QDir().mkpath(folder.dataDir() + QStringLiteral("Data/Images"));
     QString error;
-    if (!OpenDatabaseFile(kMainConnection, database, &error)) Die(error);
     auto module = std::make_unique<TDataModule1>();
     Fill();
 

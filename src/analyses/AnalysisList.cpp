@@ -14,20 +14,6 @@
 
 namespace {
 
-const QString kMarkerStart = QStringLiteral("%&");
-// U+200B ZERO WIDTH SPACE: draws nothing, but no marker can span it.
-const QString kBrokenMarkerStart = QStringLiteral("%\u200B&");
-
-QString Neutralised(const QString& value) {
-    if (!value.contains(kMarkerStart)) return value;
-    QString text = value;
-    return text.replace(kMarkerStart, kBrokenMarkerStart);
-}
-
-QString Marker(char letter) {
-    return QStringLiteral("%&") + QLatin1Char(letter) + QLatin1Char('%');
-}
-
 QString TextOf(const QVariant& value) {
     return value.isNull() ? QString() : value.toString();
 }
@@ -46,15 +32,7 @@ const QImage& DefaultThumbnail() {
 
 QString AnalysisListEntry(qint64 id, const QString& title, const QString& upperText, const QString& lowerText,
                           const QString& unit, int decimals) {
-    QString entry = ZeroPad(id, 6);
-    const QString pieces[] = {title, upperText, lowerText, unit, QString::number(decimals)};
-    char letter = 'a';
-    for (const QString& piece : pieces) {
-        entry += Marker(letter++);
-        entry += Neutralised(piece);
-    }
-    entry += Marker(letter);
-    return entry;
+    return TaggedEntry(id, 6, {title, upperText, lowerText, unit, QString::number(decimals)});
 }
 
 QString AnalysisListPiece(const QString& entry, int piece) {
@@ -108,10 +86,9 @@ int AnalysisList::load(const QString& connectionName, qint64 personId, qint64 se
         const QString unit = TextOf(query.value(1));
         const int decimals = query.value(2).toInt();
         if (id == selectedId && selected < 0) selected = count();
-        m_entries.append(AnalysisListEntry(id, TextOf(query.value(5)),
-                                           AnalysisBoundText(query.value(4), decimals, unit),
-                                           AnalysisBoundText(query.value(3), decimals, unit), unit, decimals));
-        m_thumbnails.append(AnalysisListThumbnail(query.value(6).toByteArray()));
+        append(AnalysisListEntry(id, TextOf(query.value(5)), AnalysisBoundText(query.value(4), decimals, unit),
+                                 AnalysisBoundText(query.value(3), decimals, unit), unit, decimals),
+               AnalysisListThumbnail(query.value(6).toByteArray()));
     }
     if (query.lastError().isValid()) {
         clear();
@@ -119,24 +96,4 @@ int AnalysisList::load(const QString& connectionName, qint64 personId, qint64 se
         return 0;
     }
     return selected < 0 ? 0 : selected;
-}
-
-void AnalysisList::clear() {
-    m_entries.clear();
-    m_thumbnails.clear();
-}
-
-qint64 AnalysisList::idAt(int row) const {
-    return row >= 0 && row < count() ? AnalysisListEntryId(m_entries[row]) : -1;
-}
-
-int AnalysisList::indexOf(qint64 id) const {
-    for (int row = 0; row < count(); ++row)
-        if (idAt(row) == id) return row;
-    return -1;
-}
-
-void AnalysisList::append(const QString& entry, const QImage& thumbnail) {
-    m_entries.append(entry);
-    m_thumbnails.append(thumbnail);
 }

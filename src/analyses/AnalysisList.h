@@ -1,15 +1,15 @@
 #pragma once
 
-#include <QImage>
-#include <QList>
-#include <QStringList>
+#include "app/TaggedEntryList.h"
+
 #include <QVariant>
 
 // The analysis list of the "Général" page: one entry per person-analysis of the current person, sorted by catalogue
 // title, kept apart from the database so that drawing the list runs no statement. Each entry is one tagged text
 //   "000012%&a%title%&b%upper text%&c%lower text%&d%unit%&e%decimals%&f%"
-// and the thumbnail of the same index is the catalogue entry's picture reduced to 18 x 18.
-class AnalysisList {
+// and the thumbnail of the same index is the catalogue entry's picture reduced to 18 x 18. The identifier of an
+// entry is its person-analysis.
+class AnalysisList : public TaggedEntryList {
 public:
     static constexpr int kThumbnailSide = 18;
 
@@ -20,22 +20,8 @@ public:
     // selectedId, or 0 when selectedId is -1 or not in the list (also when the list is empty). On a database error
     // the list is left empty and error says why.
     int load(const QString& connectionName, qint64 personId, qint64 selectedId, QString* error = nullptr);
-    void clear();
 
-    int count() const { return static_cast<int>(m_entries.size()); }
-    bool isEmpty() const { return m_entries.isEmpty(); }
-    const QStringList& entries() const { return m_entries; }
-    const QList<QImage>& thumbnails() const { return m_thumbnails; }
-    // The person-analysis of a row; -1 outside the list.
-    qint64 idAt(int row) const;
-    int indexOf(qint64 id) const;
-
-    // For tests and for callers that build a list without a database.
-    void append(const QString& entry, const QImage& thumbnail);
-
-private:
-    QStringList m_entries;
-    QList<QImage> m_thumbnails;
+    const QList<QImage>& thumbnails() const { return pictures(); }
 };
 
 // The tagged text of a row. The id is written with at least 6 digits (ZeroPad); a marker that a text happens to

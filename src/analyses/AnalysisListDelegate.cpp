@@ -2,6 +2,7 @@
 
 #include "analyses/AnalysisList.h"
 #include "analyses/AnalysisPictures.h"
+#include "documents/CardListColours.h"
 #include "documents/CellDrawing.h"
 #include "documents/CellFont.h"
 #include "documents/ImageGeometry.h"
@@ -11,10 +12,8 @@
 
 namespace {
 
-const QColor kListColour = Qt::white;
-const QColor kSelectedPen(167, 191, 233);
-const QColor kSelectedBrush(231, 236, 248);
-const QColor kFrameColour(230, 230, 225);
+using namespace CardListColours;
+
 const QColor kTitleColour(136, 136, 136);
 const QColor kSeparatorDark(230, 230, 230);
 const QColor kSeparatorLight(250, 250, 250);
@@ -39,7 +38,7 @@ void AnalysisListDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     const auto* view = qobject_cast<const QAbstractItemView*>(option.widget);
     const int clientWidth = view ? view->viewport()->width() : option.rect.right() + 1;
     painter->save();
-    painter->fillRect(option.rect, kListColour);
+    painter->fillRect(option.rect, kBackground);
     painter->restore();
     const QRect cell(option.rect.left(), option.rect.top(), option.rect.width(),
                      qMin(kRowHeight, option.rect.height()));
@@ -50,7 +49,7 @@ void AnalysisListDelegate::paintRow(QPainter& painter, const QRect& cell, int ro
                                     int clientWidth) const {
     painter.save();
     painter.setClipRect(cell);
-    painter.fillRect(cell, kListColour);
+    painter.fillRect(cell, kBackground);
     if (row < 0 || row >= m_list->count()) {
         painter.restore();
         return;
@@ -59,11 +58,11 @@ void AnalysisListDelegate::paintRow(QPainter& painter, const QRect& cell, int ro
     const int y0 = cell.top();
     const int w = clientWidth;
 
-    DrawRowBackground(painter, row, highlighted ? row : -1, cell, 3, 2, kListColour, kListColour, kSelectedBrush,
+    DrawRowBackground(painter, row, highlighted ? row : -1, cell, 3, 2, kBackground, kBackground, kSelectedBrush,
                       kSelectedPen);
-    const QColor brush = highlighted ? kSelectedBrush : kListColour;
+    const QColor brush = highlighted ? kSelectedBrush : kBackground;
     DrawFramedPicture(painter, QRect(x0 + (highlighted ? 6 : 4), y0 + 4, 22, 22), m_list->thumbnails(), row, Qt::white,
-                      kFrameColour, brush, 0, 0, 0);
+                      kFrame, brush, 0, 0, 0);
 
     const QString& entry = m_list->entries()[row];
     // The title box runs to x = 300 of the list whatever the row's place; its height is the row's.
@@ -75,7 +74,7 @@ void AnalysisListDelegate::paintRow(QPainter& painter, const QRect& cell, int ro
         const QString title = AnalysisListPiece(entry, 1).left(kLongestShownText);
         painter.save();
         painter.setClipRect(titleBox.intersected(cell));
-        font.color = ShiftColor(kListColour, -30);
+        font.color = ShiftColor(kBackground, -30);
         DrawCellText(painter, titleBox.translated(1, 1), title, kTextFlags, font);
         font.color = kTitleColour;
         DrawCellText(painter, titleBox, title, kTextFlags, font);

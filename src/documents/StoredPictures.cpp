@@ -1,5 +1,6 @@
 #include "documents/StoredPictures.h"
 
+#include "app/BusyCursor.h"
 #include "app/Folders.h"
 #include "app/Localisation.h"
 #include "app/MessageService.h"
@@ -12,11 +13,9 @@
 #include "documents/WindowsBitmap.h"
 
 #include <QCoreApplication>
-#include <QCursor>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QImage>
 #include <QTemporaryFile>
 
@@ -32,22 +31,6 @@ bool Fail(QString* error, const QString& message) {
     if (error) *error = message;
     return false;
 }
-
-// The busy cursor for the length of a store or clear, when there is a screen to show it on.
-class BusyCursor {
-public:
-    BusyCursor() : m_shown(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
-        if (m_shown) QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    }
-    ~BusyCursor() {
-        if (m_shown) QGuiApplication::restoreOverrideCursor();
-    }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-
-private:
-    bool m_shown;
-};
 
 // Long steps let the windows repaint; what the user types waits, so that nothing starts a second store meanwhile.
 void LetWindowsBreathe() {

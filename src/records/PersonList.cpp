@@ -20,20 +20,6 @@
 
 namespace {
 
-const QString kMarkerStart = QStringLiteral("%&");
-// U+200B ZERO WIDTH SPACE: draws nothing, but no marker can span it.
-const QString kBrokenMarkerStart = QStringLiteral("%\u200B&");
-
-QString Neutralised(const QString& value) {
-    if (!value.contains(kMarkerStart)) return value;
-    QString text = value;
-    return text.replace(kMarkerStart, kBrokenMarkerStart);
-}
-
-QString Marker(char letter) {
-    return QStringLiteral("%&") + QLatin1Char(letter) + QLatin1Char('%');
-}
-
 // Dates are stored as ISO text; the list keeps them as the user reads them.
 QString DateField(const QVariant& value) {
     const QString text = value.isNull() ? QString() : value.toString();
@@ -80,16 +66,7 @@ const QImage& SilhouetteIcon() {
 
 QString PersonListEntry(qint64 id, const QString& name, const QString& foreName, const QString& number,
                         const QString& birthDate, const QString& birthTime, const QString& blood) {
-    QString entry = ZeroPad(id, 4);
-    entry.reserve(entry.size() + name.size() + foreName.size() + number.size() + 48);
-    const QString values[] = {name, foreName, number, birthDate, birthTime, blood};
-    char letter = 'a';
-    for (const QString& value : values) {
-        entry += Marker(letter++);
-        entry += Neutralised(value);
-    }
-    entry += Marker(letter);
-    return entry;
+    return TaggedEntry(id, 4, {name, foreName, number, birthDate, birthTime, blood});
 }
 
 qint64 PersonListEntryId(const QString& entry) {
@@ -143,13 +120,13 @@ int PersonList::load(Dataset& query, qint64 selectId, QString* error) {
     while (persons.next()) {
         const qint64 id = persons.value(0).toLongLong();
         if (id == selectId && selected < 0) selected = count();
-        m_entries.append(PersonListEntry(id, TextField(persons.value(1)), TextField(persons.value(2)),
-                                         TextField(persons.value(3)), DateField(persons.value(4)),
-                                         TextField(persons.value(5)), TextField(persons.value(6))));
-        m_icons.append(photos.value(id, SilhouetteIcon()));
+        append(PersonListEntry(id, TextField(persons.value(1)), TextField(persons.value(2)),
+                               TextField(persons.value(3)), DateField(persons.value(4)), TextField(persons.value(5)),
+                               TextField(persons.value(6))),
+               photos.value(id, SilhouetteIcon()));
     }
     if (persons.lastError().isValid()) return Failed(persons, error);
-    if (m_entries.isEmpty()) return -1;
+    if (isEmpty()) return -1;
     return selectId == -1 || selected < 0 ? 0 : selected;
 }
 
@@ -157,24 +134,4 @@ int PersonList::Failed(const QSqlQuery& query, QString* error) {
     clear();
     if (error) *error = query.lastError().text();
     return -1;
-}
-
-void PersonList::clear() {
-    m_entries.clear();
-    m_icons.clear();
-}
-
-qint64 PersonList::idAt(int index) const {
-    return index >= 0 && index < count() ? PersonListEntryId(m_entries[index]) : -1;
-}
-
-int PersonList::indexOf(qint64 id) const {
-    for (int index = 0; index < count(); ++index)
-        if (idAt(index) == id) return index;
-    return -1;
-}
-
-void PersonList::append(const QString& entry, const QImage& icon) {
-    m_entries.append(entry);
-    m_icons.append(icon);
 }

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QImage>
-#include <QList>
-#include <QStringList>
+#include "app/TaggedEntryList.h"
 
 class Dataset;
 class QSqlQuery;
@@ -11,7 +9,7 @@ class QSqlQuery;
 // never runs a statement. Each entry is one tagged text
 //   "0007%&a%NAME%&b%FORENAME%&c%No%&d%birth date%&e%birth time%&f%blood%&g%"
 // and the icon of the same index is the person's 45 x 45 picture.
-class PersonList {
+class PersonList : public TaggedEntryList {
 public:
     static constexpr int kIconSide = 45;
     // Every person, whatever the work group, in the database's order of names and forenames.
@@ -26,26 +24,12 @@ public:
     // the entry whose identifier is selectId: 0 when selectId is -1 or matches no entry, -1 when the
     // list is empty. On a database error the list is left empty and error says why.
     int load(Dataset& query, qint64 selectId, QString* error = nullptr);
-    void clear();
 
-    int count() const { return static_cast<int>(m_entries.size()); }
-    bool isEmpty() const { return m_entries.isEmpty(); }
-    const QStringList& entries() const { return m_entries; }
-    const QList<QImage>& icons() const { return m_icons; }
-    // The identifier of an entry; -1 outside the list.
-    qint64 idAt(int index) const;
-    // Index of the entry of that identifier; -1 when there is none.
-    int indexOf(qint64 id) const;
-
-    // For tests and for callers that build a list without a database.
-    void append(const QString& entry, const QImage& icon);
+    const QList<QImage>& icons() const { return pictures(); }
 
 private:
     // Empties the list and reports the statement's error; -1.
     int Failed(const QSqlQuery& query, QString* error);
-
-    QStringList m_entries;
-    QList<QImage> m_icons;
 };
 
 // The tagged text of a person. The identifier is written with at least four digits (7 gives "0007",

@@ -1,5 +1,6 @@
 #include "records/PersonListDelegate.h"
 
+#include "documents/CardListColours.h"
 #include "documents/CellDrawing.h"
 #include "documents/CellFont.h"
 #include "documents/ImageGeometry.h"
@@ -9,10 +10,8 @@
 
 namespace {
 
-const QColor kGridColour = Qt::white;
-const QColor kSelectedPen(167, 191, 233);
-const QColor kSelectedBrush(231, 236, 248);
-const QColor kFrameColour(230, 230, 225);
+using namespace CardListColours;
+
 const QColor kTextColour(30, 64, 121);
 
 constexpr int kTextLeft = 62;
@@ -52,24 +51,24 @@ void PersonListDelegate::paintCard(QPainter& painter, const QRect& cell, int row
     painter.save();
     painter.setClipRect(cell);
     if (row < 0 || row >= m_list->count()) {
-        painter.fillRect(cell, kGridColour);
+        painter.fillRect(cell, kBackground);
         painter.restore();
         return;
     }
 
     // Around the inset of the selected card the grid's own colour shows.
-    if (selected) painter.fillRect(cell, kGridColour);
-    DrawRowBackground(painter, row, selected ? row : -1, cell, 3, 2, kGridColour, kGridColour, kSelectedBrush,
+    if (selected) painter.fillRect(cell, kBackground);
+    DrawRowBackground(painter, row, selected ? row : -1, cell, 3, 2, kBackground, kBackground, kSelectedBrush,
                       kSelectedPen);
-    const QColor background = selected ? kSelectedBrush : kGridColour;
+    const QColor background = selected ? kSelectedBrush : kBackground;
     const QRect photo(cell.left() + (selected ? 6 : 4), cell.top() + 5, 49, 49);
-    DrawFramedPicture(painter, photo, m_list->icons(), row, Qt::white, kFrameColour, background, 3, -120, 40);
+    DrawFramedPicture(painter, photo, m_list->icons(), row, Qt::white, kFrame, background, 3, -120, 40);
 
     const QString& entry = m_list->entries()[row];
     const int left = cell.left() + kTextLeft;
     const int width = cell.left() + cell.width() - kTextRightMargin - left;
     if (width > 0) {
-        const QColor shadow = ShiftColor(kGridColour, -30);
+        const QColor shadow = ShiftColor(kBackground, -30);
         for (const CardLine& line : kLines) {
             const QString text = PersonListEntryField(entry, line.field).left(kLongestShownText);
             if (text.isEmpty()) continue;

@@ -1,5 +1,6 @@
 #include "records/PersonRecords.h"
 
+#include "app/BusyCursor.h"
 #include "app/Folders.h"
 #include "app/MessageService.h"
 #include "app/SqlClauses.h"
@@ -9,9 +10,6 @@
 #include "db/TDataModule1.h"
 #include "documents/StoredPictures.h"
 
-#include <QCoreApplication>
-#include <QCursor>
-#include <QGuiApplication>
 #include <QImageReader>
 
 #include <functional>
@@ -43,22 +41,6 @@ bool Fail(QString* error, const QString& message) {
     if (error) *error = message;
     return false;
 }
-
-// The busy cursor while files and rows go, when there is a screen to show it on.
-class BusyCursor {
-public:
-    BusyCursor() : m_shown(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
-        if (m_shown) QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-    }
-    ~BusyCursor() {
-        if (m_shown) QGuiApplication::restoreOverrideCursor();
-    }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-
-private:
-    bool m_shown;
-};
 
 // While a deletion runs in a transaction, the files it removes are only listed; they are deleted once the
 // transaction is committed, so that a rolled-back deletion finds its pictures and documents still there.

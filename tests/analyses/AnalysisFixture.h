@@ -1,12 +1,14 @@
 #pragma once
 
 // What the analysis window tests share: rows written straight into the tables of a MainFormFixture's database,
-// answering the modal dialogs that a command opens, and finding the drop-down list a picker opened.
+// typing into fields as the user does, answering the modal dialogs that a command opens, and finding the drop-down
+// list a picker opened.
 
 #include "records/MainFormFixture.h"
 #include "records/TPickList.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTimer>
 
 #include <functional>
@@ -38,6 +40,20 @@ inline void AddResult(qint64 personAnalysisId, const QString& isoDate, std::opti
                                          "Value_Max, Remark1) VALUES (?, ?, ?, ?, ?, ?)"),
                           {personAnalysisId, isoDate, Number(value), Number(minimum), Number(maximum),
                            remark.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(remark)});
+}
+
+// Types text as keys, accented letters included.
+inline void Keys(QWidget* widget, const QString& text) {
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
+}
+
+// Replaces a field's text as the user does.
+inline void Type(QLineEdit* field, const QString& text) {
+    field->setFocus();
+    field->selectAll();
+    QTest::keyClick(field, Qt::Key_Delete);
+    Keys(field, text);
 }
 
 inline QVariant Stored(const QString& statement) {

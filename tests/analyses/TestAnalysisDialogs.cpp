@@ -41,27 +41,6 @@ void ShowAndActivate(QWidget* window) {
     QVERIFY(QTest::qWaitForWindowActive(window));
 }
 
-QStringList RecordedTexts() {
-    QStringList texts;
-    for (const auto& message : MessageBoxService::recordedMessages())
-        texts << message.text;
-    return texts;
-}
-
-// Types text as keys, accented letters included.
-void Keys(QWidget* widget, const QString& text) {
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
-
-// Replaces a field's text as the user does.
-void Type(QLineEdit* field, const QString& text) {
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_Delete);
-    Keys(field, text);
-}
-
 } // namespace
 
 class TestAnalysisDialogs : public QObject {
@@ -77,12 +56,15 @@ class TestAnalysisDialogs : public QObject {
         return catalogue;
     }
 
-private slots:
-    void initTestCase() {
-        MessageBoxService::install();
-        MessageBoxService::setTestMode(true);
-        SetClockForTesting(QDateTime(QDate(2026, 12, 9), QTime(10, 0)));
+    // A new result of Alice's glucose (person-analysis 100) begun as the page's Ajouter begins it, today.
+    bool beginNewGlucoseResult() {
+        Attach(100, kAlice, kGlucose);
+        Dataset& results = *data()->Analysis;
+        return OpenPersonAnalysisResults(results, 100) && BeginNewResult(results, 100, QDate(2026, 12, 9));
     }
+
+private slots:
+    void initTestCase() { RecordMessagesWithClockAt(QDateTime(QDate(2026, 12, 9), QTime(10, 0))); }
     void init() {
         MessageBoxService::clearRecordedMessages();
         m_fixture = std::make_unique<MainFormFixture>();
@@ -297,7 +279,7 @@ private slots:
         ShowAndActivate(&editor);
         Type(editor.minimumField(), QStringLiteral("abc"));
         editor.Btn_OkClick();
-        QCOMPARE(RecordedTexts(), (QStringList{"'abc' n'est pas une valeur en virgule flottante correcte"}));
+        QCOMPARE(RecordedMessageTexts(), (QStringList{"'abc' n'est pas une valeur en virgule flottante correcte"}));
         QVERIFY(editor.isVisible());
         QVERIFY(catalogue.isEditing());
         QCOMPARE(editor.minimumField()->text(), QStringLiteral("abc"));
@@ -341,7 +323,7 @@ private slots:
             QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
         else
             QTest::mouseClick(Child<QPushButton>(&list, QStringLiteral("Btn_Delete")), Qt::LeftButton);
-        QCOMPARE(RecordedTexts(), (QStringList{"Désirez-vous supprimer cette analyse ?"}));
+        QCOMPARE(RecordedMessageTexts(), (QStringList{"Désirez-vous supprimer cette analyse ?"}));
 
         const qint64 remaining = answer ? 2 : 3;
         QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM LST_ANALYSIS")), remaining);
@@ -410,10 +392,8 @@ private slots:
     // The result dialog: Ok only with a value; the calendar button opens the date picker on the row; the remark
     // holds what its column holds.
     void resultDialog() {
-        Attach(100, kAlice, kGlucose);
         Dataset& results = *data()->Analysis;
-        QVERIFY(OpenPersonAnalysisResults(results, 100));
-        QVERIFY(BeginNewResult(results, 100, QDate(2026, 12, 9)));
+        QVERIFY(beginNewGlucoseResult());
         TEnterAnalysisValue dialog(results, AnalysisValuePatterns(2, QStringLiteral("g/l")));
         ShowAndActivate(&dialog);
         QCOMPARE(dialog.dateField()->text(), QStringLiteral("09/12/2026"));
@@ -450,10 +430,8 @@ private slots:
 
     // Annuler on a new result leaves no row.
     void cancelledResult() {
-        Attach(100, kAlice, kGlucose);
         Dataset& results = *data()->Analysis;
-        QVERIFY(OpenPersonAnalysisResults(results, 100));
-        QVERIFY(BeginNewResult(results, 100, QDate(2026, 12, 9)));
+        QVERIFY(beginNewGlucoseResult());
         TEnterAnalysisValue dialog(results, AnalysisValuePatterns(2, QStringLiteral("g/l")));
         ShowAndActivate(&dialog);
         dialog.Btn_CancelClick();

@@ -53,25 +53,6 @@ public:
     QStringList asked;
 };
 
-QStringList RecordedTexts() {
-    QStringList texts;
-    for (const auto& message : MessageBoxService::recordedMessages())
-        texts << message.text;
-    return texts;
-}
-
-void Keys(QWidget* widget, const QString& text) {
-    for (const QChar c : text)
-        QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(c), Qt::NoModifier);
-}
-
-void Type(QLineEdit* field, const QString& text) {
-    field->setFocus();
-    field->selectAll();
-    QTest::keyClick(field, Qt::Key_Delete);
-    Keys(field, text);
-}
-
 } // namespace
 
 class TestGeneralPage : public QObject {
@@ -119,11 +100,7 @@ class TestGeneralPage : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        MessageBoxService::install();
-        MessageBoxService::setTestMode(true);
-        SetClockForTesting(QDateTime(QDate(2026, 12, 9), QTime(10, 0)));
-    }
+    void initTestCase() { RecordMessagesWithClockAt(QDateTime(QDate(2026, 12, 9), QTime(10, 0))); }
     void init() {
         MessageBoxService::clearRecordedMessages();
         m_fixture = std::make_unique<MainFormFixture>();
@@ -283,7 +260,7 @@ private slots:
 
         const qint64 rows = Count(QStringLiteral("SELECT COUNT(*) FROM L_ANALYSIS"));
         click(Command::kAnalysisAdd);
-        QCOMPARE(RecordedTexts(), QStringList{"Vous avez déjà sélectionné toutes les analyses disponibles."});
+        QCOMPARE(RecordedMessageTexts(), QStringList{"Vous avez déjà sélectionné toutes les analyses disponibles."});
         QCOMPARE(MessageBoxService::recordedMessages().first().icon, MessageIcon::Information);
         QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM L_ANALYSIS")), rows);
     }
@@ -333,7 +310,7 @@ private slots:
         QCOMPARE(page()->currentPersonAnalysis(), qint64(200));
         QCOMPARE(page()->currentAnalysisTitle(), QString());
         click(Command::kAnalysisChange);
-        QCOMPARE(RecordedTexts(), QStringList{"Analyse introuvable ?"});
+        QCOMPARE(RecordedMessageTexts(), QStringList{"Analyse introuvable ?"});
         QCOMPARE(MessageBoxService::recordedMessages().first().icon, MessageIcon::Question);
         QVERIFY(!DataModule1()->L_Analysis->isOpen());
     }
@@ -357,7 +334,7 @@ private slots:
         QCOMPARE(page()->currentPersonAnalysis(), kAliceCholesterol);
         MessageBoxService::queueAnswerForTesting(answer);
         click(Command::kAnalysisDelete);
-        QCOMPARE(RecordedTexts(), QStringList{"Souhaitez-vous retirer cette analyses ?"});
+        QCOMPARE(RecordedMessageTexts(), QStringList{"Souhaitez-vous retirer cette analyses ?"});
         if (!answer) {
             QCOMPARE(page()->currentPersonAnalysis(), kAliceCholesterol);
             QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM ANALYSIS")), qint64(3));
@@ -435,8 +412,8 @@ private slots:
         QCOMPARE(grid->model()->rowCount(), 2);
         MessageBoxService::queueAnswerForTesting(true);
         QTest::keyClick(grid, Qt::Key_Delete, Qt::ControlModifier);
-        QCOMPARE(RecordedTexts(), (QStringList{"Confirmez-vous la suppression de cette valeur ?",
-                                               "Confirmez-vous la suppression de cette valeur ?"}));
+        QCOMPARE(RecordedMessageTexts(), (QStringList{"Confirmez-vous la suppression de cette valeur ?",
+                                                      "Confirmez-vous la suppression de cette valeur ?"}));
         QCOMPARE(grid->model()->rowCount(), 1);
         QCOMPARE(Count(QStringLiteral("SELECT COUNT(*) FROM ANALYSIS")), qint64(1));
         MessageBoxService::queueAnswerForTesting(true);
@@ -515,11 +492,11 @@ private slots:
         QVERIFY(JpegLoadBitmap(&saved, chooser.answer));
         QCOMPARE(saved.size(), QSize(1600, 1200));
         QCOMPARE(QDir(m_fixture->dataDir()).entryList({QStringLiteral("*.bmp")}), QStringList{});
-        QVERIFY(RecordedTexts().isEmpty());
+        QVERIFY(RecordedMessageTexts().isEmpty());
 
         chooser.answer = m_fixture->dataDir() + QStringLiteral("missing/courbe.jpg");
         click(Command::kChartSave);
-        QCOMPARE(RecordedTexts(), QStringList{QString::fromLatin1(kJpegWriteError)});
+        QCOMPARE(RecordedMessageTexts(), QStringList{QString::fromLatin1(kJpegWriteError)});
         page()->setSaveFileChooserForTesting(nullptr);
     }
 

@@ -16,6 +16,7 @@
 #include "support/OlderDatabase.h"
 #include "support/PictureFixtures.h"
 #include "support/RecordingMessages.h"
+#include "support/UpdateFolders.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -82,16 +83,11 @@ class TestShippedUpdateScript : public QObject {
 private slots:
     void init() {
         m_root = std::make_unique<QTemporaryDir>();
-        SetProgramDir(m_root->path() + QStringLiteral("/program/"));
-        SetDataDir(m_root->path() + QStringLiteral("/data/"));
-        QVERIFY(QDir().mkpath(ProgramDir() + QStringLiteral("Maj")));
-        QVERIFY(QDir().mkpath(DataDir()));
+        QString error;
+        QVERIFY2(PrepareUpdateFolders(m_root->path(), &error), qPrintable(error));
         // The build stages the script where start-up and restoration look for it.
         QVERIFY2(QFile::copy(StagedUpdateScript(), ProgramDir() + QStringLiteral("Maj/") + kScript),
                  qPrintable(StagedUpdateScript()));
-        QString error;
-        QVERIFY(LoadDatabaseSettings(DataDir(), QStringLiteral("Data\\"), QStringLiteral("KESTOVRAN"),
-                                     QStringLiteral("KESTOVRAN.MDB"), QStringLiteral("Access\\"), &error));
         QCOMPARE(DatabaseFile(), DbDir() + QStringLiteral("Access/KESTOVRAN.MDB"));
     }
 

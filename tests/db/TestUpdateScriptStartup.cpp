@@ -14,6 +14,7 @@
 #include "support/PictureFixtures.h"
 #include "support/RecordingMessages.h"
 #include "support/SandboxHome.h"
+#include "support/UpdateFolders.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -82,13 +83,8 @@ class TestUpdateScriptStartup : public QObject {
 private slots:
     void init() {
         m_root = std::make_unique<QTemporaryDir>();
-        SetProgramDir(m_root->path() + QStringLiteral("/program/"));
-        SetDataDir(m_root->path() + QStringLiteral("/data/"));
-        QVERIFY(QDir().mkpath(ProgramDir() + QStringLiteral("Maj")));
-        QVERIFY(QDir().mkpath(DataDir()));
         QString error;
-        QVERIFY(LoadDatabaseSettings(DataDir(), QStringLiteral("Data\\"), QStringLiteral("KESTOVRAN"),
-                                     QStringLiteral("KESTOVRAN.MDB"), QStringLiteral("Access\\"), &error));
+        QVERIFY2(PrepareUpdateFolders(m_root->path(), &error), qPrintable(error));
         QVERIFY(QDir().mkpath(DbDir() + QStringLiteral("Access")));
         QVERIFY2(CopyStartingDatabase(DatabaseFile(), &error), qPrintable(error));
         QVERIFY2(OpenDatabase(kMainConnection, &error), qPrintable(error));

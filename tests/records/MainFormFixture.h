@@ -4,8 +4,10 @@
 // copied into a temporary data folder, the program's connection opened on it, a data module, and
 // helpers that write persons and what they own directly into the tables.
 
+#include "app/DateRoutines.h"
 #include "app/Folders.h"
 #include "app/Settings.h"
+#include "controls/MessageBoxService.h"
 #include "db/Connection.h"
 #include "db/TDataModule1.h"
 #include "documents/WindowsBitmap.h"
@@ -142,6 +144,37 @@ inline void SaveScreenshot(QWidget* widget, const QString& name) {
     if (folder.isEmpty()) return;
     QDir().mkpath(folder);
     QVERIFY(widget->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png")));
+}
+
+// The window with the drop-down drawn where it opened, for a reviewer.
+inline void SaveWithPickList(QWidget* window, QWidget* list, const QString& name) {
+    const QString folder = qEnvironmentVariable("QUORVEL_SCREENSHOTS");
+    if (folder.isEmpty()) return;
+    const QRect windowRect(window->mapToGlobal(QPoint(0, 0)), window->size());
+    const QRect both = windowRect.united(list->geometry());
+    QImage picture(both.size(), QImage::Format_RGB32);
+    picture.fill(Qt::darkGray);
+    QPainter painter(&picture);
+    painter.drawPixmap(windowRect.topLeft() - both.topLeft(), window->grab());
+    painter.drawPixmap(list->geometry().topLeft() - both.topLeft(), list->grab());
+    painter.end();
+    QDir().mkpath(folder);
+    QVERIFY(picture.save(folder + QLatin1Char('/') + name + QStringLiteral(".png")));
+}
+
+// Where the window tests start: message boxes recorded instead of shown, and the clock at a moment of their own.
+inline void RecordMessagesWithClockAt(const QDateTime& now) {
+    MessageBoxService::install();
+    MessageBoxService::setTestMode(true);
+    SetClockForTesting(now);
+}
+
+// The texts of the message boxes recorded since the last clearing, in order.
+inline QStringList RecordedMessageTexts() {
+    QStringList texts;
+    for (const auto& message : MessageBoxService::recordedMessages())
+        texts << message.text;
+    return texts;
 }
 
 template <class T> T* Child(const QObject* parent, const QString& name) {

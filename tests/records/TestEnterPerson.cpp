@@ -140,32 +140,12 @@ QString StoredList(const QString& column) {
     return query.value(0).toString();
 }
 
-// The window with the drop-down drawn where it opened, for a reviewer.
-void SaveWithPickList(QWidget* window, TPickList* list, const QString& name) {
-    const QString folder = qEnvironmentVariable("QUORVEL_SCREENSHOTS");
-    if (folder.isEmpty()) return;
-    const QRect windowRect(window->mapToGlobal(QPoint(0, 0)), window->size());
-    const QRect both = windowRect.united(list->geometry());
-    QImage picture(both.size(), QImage::Format_RGB32);
-    picture.fill(Qt::darkGray);
-    QPainter painter(&picture);
-    painter.drawPixmap(windowRect.topLeft() - both.topLeft(), window->grab());
-    painter.drawPixmap(list->geometry().topLeft() - both.topLeft(), list->grab());
-    painter.end();
-    QDir().mkpath(folder);
-    QVERIFY(picture.save(folder + QLatin1Char('/') + name + QStringLiteral(".png")));
-}
-
 } // namespace
 
 class TestEnterPerson : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() {
-        MessageBoxService::install();
-        MessageBoxService::setTestMode(true);
-        SetClockForTesting(QDateTime(QDate(2026, 3, 14), QTime(14, 5)));
-    }
+    void initTestCase() { RecordMessagesWithClockAt(QDateTime(QDate(2026, 3, 14), QTime(14, 5))); }
 
     void init() {
         MessageBoxService::clearRecordedMessages();

@@ -84,11 +84,7 @@ void SelectRow(TMainForm* form, int row) {
 class TestEventsJournal : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() {
-        MessageBoxService::install();
-        MessageBoxService::setTestMode(true);
-        SetClockForTesting(QDateTime(QDate(2026, 3, 14), QTime(14, 5)));
-    }
+    void initTestCase() { RecordMessagesWithClockAt(QDateTime(QDate(2026, 3, 14), QTime(14, 5))); }
 
     void init() {
         MessageBoxService::clearRecordedMessages();

@@ -69,11 +69,7 @@ const QStringList kWithAnyPerson{
 class TestMainForm : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() {
-        MessageBoxService::install();
-        MessageBoxService::setTestMode(true);
-        SetClockForTesting(QDateTime(QDate(2026, 3, 14), QTime(14, 5)));
-    }
+    void initTestCase() { RecordMessagesWithClockAt(QDateTime(QDate(2026, 3, 14), QTime(14, 5))); }
     void init() { MessageBoxService::clearRecordedMessages(); }
 
     void listOrder_data() {

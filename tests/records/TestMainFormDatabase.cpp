@@ -17,16 +17,14 @@
 #include "db/TBackupList.h"
 #include "documents/Cabinet.h"
 #include "records/PersonListModel.h"
+#include "support/ModalDialogs.h"
 #include "support/SandboxHome.h"
 
 #include <QApplication>
 #include <QMenu>
 #include <QTabBar>
 #include <QTableView>
-#include <QTimer>
 #include <QToolButton>
-
-#include <functional>
 
 namespace {
 
@@ -42,28 +40,6 @@ QStringList ListedNames(TMainForm* form) {
     return names;
 }
 
-QStringList MessageTexts() {
-    QStringList texts;
-    for (const auto& message : MessageBoxService::recordedMessages())
-        texts << message.text;
-    return texts;
-}
-
-// Runs the action on the first modal window of type T once it is open; closes it if the action left it open.
-template <class T> void WhenModalOpens(const std::function<void(T*)>& action) {
-    auto* timer = new QTimer;
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!dialog) return;
-        timer->stop();
-        timer->deleteLater();
-        action(dialog);
-        if (dialog->isVisible()) dialog->reject();
-    });
-    timer->start();
-}
-
 // What the window looks like when the Person query closes for the file work.
 struct WhileClosed {
     bool seen = false;
@@ -77,11 +53,7 @@ struct WhileClosed {
 class TestMainFormDatabase : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() {
-        MessageBoxService::install();
-        MessageBoxService::setTestMode(true);
-        SetClockForTesting(QDateTime(QDate(2026, 12, 9), QTime(10, 30)));
-    }
+    void initTestCase() { RecordMessagesWithClockAt(QDateTime(QDate(2026, 12, 9), QTime(10, 30))); }
     void cleanupTestCase() { SetClockForTesting(QDateTime()); }
     void init() {
         MessageBoxService::clearRecordedMessages();
@@ -135,8 +107,7 @@ private slots:
     void backupThenRestoreBringsTheOldPersonsBack() {
         MainFormFixture fixture;
         QVERIFY(prepare(fixture));
-        MainFormFixture::AddPerson(1, QStringLiteral("Arnaud"), QStringLiteral("Claire"));
-        MainFormFixture::AddPerson(2, QStringLiteral("Bernard"), QStringLiteral("Luc"));
+        AddArnaudAndBernard();
         MainFormFixture::AddPersonAnalysis(10, 1, QStringLiteral("Glycémie"));
         MainFormFixture::AddResult(10, QStringLiteral("2026-01-10"), 0.9);
         MainFormFixture::AddPersonAnalysis(20, 2, QStringLiteral("Ferritine"));
@@ -153,7 +124,7 @@ private slots:
         const QString archive = BackupFolder() + QStringLiteral("essai.bkp");
         QueueFileDialogAnswerForTesting(archive);
         Action(form, QStringLiteral("Menu_Backup"))->trigger();
-        QCOMPARE(MessageTexts(), QStringList{QStringLiteral("Sauvegarde effectuée.")});
+        QCOMPARE(RecordedMessageTexts(), QStringList{QStringLiteral("Sauvegarde effectuée.")});
         QList<CabinetEntry> entries;
         QString error;
         QVERIFY2(ListCabinet(archive, &entries, &error), qPrintable(error));
@@ -175,7 +146,7 @@ private slots:
         MessageBoxService::clearRecordedMessages();
         QueueFileDialogAnswerForTesting(archive);
         Action(form, QStringLiteral("Menu_Restore"))->trigger();
-        QCOMPARE(MessageTexts(), QStringList{QStringLiteral("Sauvegarde restaurée.")});
+        QCOMPARE(RecordedMessageTexts(), QStringList{QStringLiteral("Sauvegarde restaurée.")});
         const QList<FileDialogRequest> requests = FileDialogRequestsForTesting();
         QCOMPARE(requests.size(), 2);
         QCOMPARE(requests[1].title, QStringLiteral("Sélectionnez la base de données à restaurer"));
@@ -206,8 +177,7 @@ private slots:
     void refusedArchiveLeavesTheWindowOnItsData() {
         MainFormFixture fixture;
         QVERIFY(prepare(fixture));
-        MainFormFixture::AddPerson(1, QStringLiteral("Arnaud"), QStringLiteral("Claire"));
-        MainFormFixture::AddPerson(2, QStringLiteral("Bernard"), QStringLiteral("Luc"));
+        AddArnaudAndBernard();
         MainFormFixture::AddPersonAnalysis(10, 1, QStringLiteral("Glycémie"));
         MainFormFixture::AddResult(10, QStringLiteral("2026-01-10"), 0.9);
         TMainForm* form = fixture.showForm();
@@ -244,8 +214,7 @@ private slots:
         QFETCH(QString, lastMessage);
         MainFormFixture fixture;
         QVERIFY(prepare(fixture));
-        MainFormFixture::AddPerson(1, QStringLiteral("Arnaud"), QStringLiteral("Claire"));
-        MainFormFixture::AddPerson(2, QStringLiteral("Bernard"), QStringLiteral("Luc"));
+        AddArnaudAndBernard();
         MainFormFixture::AddPersonAnalysis(20, 2, QStringLiteral("Ferritine"));
         MainFormFixture::AddResult(20, QStringLiteral("2026-02-10"), 40);
         if (blocked) QVERIFY(QDir().mkpath(DbDir() + QStringLiteral("Access/KESTOVRAN~.MDB/occupé")));
@@ -259,7 +228,7 @@ private slots:
         QCOMPARE(messages.size(), confirmed ? 2 : 1);
         if (lastMessage.isEmpty()) {
             QCOMPARE(messages.last().icon, MessageIcon::Error);
-            QVERIFY(!MessageTexts().contains(QStringLiteral("Compactage effectué.")));
+            QVERIFY(!RecordedMessageTexts().contains(QStringLiteral("Compactage effectué.")));
         } else {
             QCOMPARE(messages.last().text, lastMessage);
         }
@@ -270,6 +239,12 @@ private slots:
     }
 
 private:
+    // Arnaud (1) before Bernard (2) in the list.
+    static void AddArnaudAndBernard() {
+        MainFormFixture::AddPerson(1, QStringLiteral("Arnaud"), QStringLiteral("Claire"));
+        MainFormFixture::AddPerson(2, QStringLiteral("Bernard"), QStringLiteral("Luc"));
+    }
+
     static bool prepare(MainFormFixture& fixture) {
         return fixture.ready() &&
                LoadDatabaseSettings(fixture.dataDir(), QStringLiteral("Data/"), Product::kDataSourceName,

@@ -15,6 +15,7 @@
 #include "records/PersonListDelegate.h"
 #include "records/Silhouette.h"
 #include "records/TAbout.h"
+#include "support/ModalDialogs.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -25,30 +26,11 @@
 #include <QMenu>
 #include <QPrintDialog>
 #include <QScreen>
-#include <QTimer>
 #include <QToolButton>
-
-#include <functional>
 
 Q_DECLARE_METATYPE(MainWindowPlacement)
 
 namespace {
-
-// Runs the action on the first modal window of type T once it is open; closes it if the action
-// left it open, so that the test cannot hang.
-template <class T> void WhenModalOpens(const std::function<void(T*)>& action) {
-    auto* timer = new QTimer;
-    timer->setInterval(20);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!dialog) return;
-        timer->stop();
-        timer->deleteLater();
-        action(dialog);
-        if (dialog->isVisible()) dialog->reject();
-    });
-    timer->start();
-}
 
 QAction* Action(const QObject* form, const QString& name) {
     return Child<QAction>(form, name);

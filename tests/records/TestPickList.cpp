@@ -9,7 +9,6 @@
 
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
@@ -29,22 +28,6 @@ QVariant StoredList(const QString& column) {
     if (!query.exec(QStringLiteral("SELECT %1 FROM COMBOITEMS ORDER BY Id").arg(column)) || !query.next())
         return QStringLiteral("<no row>");
     return query.value(0);
-}
-
-// The window with the drop-down drawn where it opened, for a reviewer.
-void SaveWithPickList(QWidget* window, TPickList* list, const QString& name) {
-    const QString folder = qEnvironmentVariable("QUORVEL_SCREENSHOTS");
-    if (folder.isEmpty()) return;
-    const QRect windowRect(window->mapToGlobal(QPoint(0, 0)), window->size());
-    const QRect both = windowRect.united(list->geometry());
-    QImage picture(both.size(), QImage::Format_RGB32);
-    picture.fill(Qt::darkGray);
-    QPainter painter(&picture);
-    painter.drawPixmap(windowRect.topLeft() - both.topLeft(), window->grab());
-    painter.drawPixmap(list->geometry().topLeft() - both.topLeft(), list->grab());
-    painter.end();
-    QDir().mkpath(folder);
-    QVERIFY(picture.save(folder + QLatin1Char('/') + name + QStringLiteral(".png")));
 }
 
 } // namespace
