@@ -18,7 +18,7 @@ void DataBoundDialog::Btn_OkClick() {
     if (!m_ok->isEnabled()) return;
     QString error;
     if (!PostBoundRow(this, m_row, &error)) {
-        if (!error.isEmpty()) Messages().show(MessageIcon::Error, QString(), error);
+        Messages().show(MessageIcon::Error, QString(), error);
         return;
     }
     rowPosted();

@@ -16,7 +16,10 @@ QString Quoted(const QString& identifier) {
 }
 
 QString DatabaseError(const QSqlQuery& query) {
-    return query.lastError().text();
+    // Some ODBC drivers fail without a word; the user must still be told that the statement failed.
+    const QString text = query.lastError().text();
+    if (text.trimmed().isEmpty()) return QStringLiteral("La base de données a signalé une erreur sans la décrire.");
+    return text;
 }
 
 } // namespace

@@ -359,10 +359,9 @@ void TEnterPerson::attachPickList(QLineEdit* field, QToolButton* button, std::fu
 
 void TEnterPerson::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    // The editor opens on the "Général" page with the name selected, ready to be typed over, not on the tab bar.
+    // The keyboard goes to the name, selected and ready to be typed over, rather than to the tab bar.
     if (!m_shownOnce) {
         m_shownOnce = true;
-        m_pages->setCurrentIndex(0);
         m_name->setFocus(Qt::TabFocusReason);
     }
     updateButtons();
