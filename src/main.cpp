@@ -1,3 +1,3 @@
-#include "app/StartupUi.h"
+#include "gui/startup/StartupUi.h"
 
 int main(int argc, char** argv) { return RunQuorvel(argc, argv); }

@@ -1,8 +1,9 @@
 #include "cli/CommandLine.h"
 
-#include "app/MessageService.h"
 #include "cli/CommandRegistry.h"
+#include "cli/CommandRunner.h"
 #include "cli/Commands.h"
+#include "core/app/MessageService.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -54,7 +55,7 @@ int RunCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& 
     StreamMessageService messages(err);
     SetMessageService(&messages);
     CommandContext context{arguments.mid(1), out, err};
-    const int status = command->run(context);
+    const int status = RunCommand(*command, context);
     SetMessageService(nullptr);
     out.flush();
     err.flush();

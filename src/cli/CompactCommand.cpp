@@ -1,53 +1,32 @@
 #include "cli/CompactCommand.h"
 
-#include "app/InstanceLock.h"
-#include "app/Startup.h"
-#include "cli/InfoCommand.h"
-#include "db/BackupHistory.h"
-#include "db/Compaction.h"
-#include "db/Connection.h"
-#include "db/DatabaseSettings.h"
-#include "db/TDataModule1.h"
+#include "core/db/BackupHistory.h"
+#include "core/db/Compaction.h"
+#include "core/db/Connection.h"
+#include "core/db/DatabaseSettings.h"
+#include "core/db/TDataModule1.h"
 
 #include <QTextStream>
 
-Command CompactCommand()
-{
+Command CompactCommand() {
     return {QStringLiteral("compact"),
             QStringLiteral("Compacte la base de données ; en cas d'échec la base reste telle qu'elle était."),
-            QString(), [](CommandContext& context) {
-                if (!context.arguments.isEmpty()) {
-                    context.err << "compact ne prend pas d'argument." << Qt::endl;
-                    return ExitStatus::kUsage;
-                }
-                InstanceLock lock;
-                if (const int status = PrepareForCommand(context, lock); status != ExitStatus::kOk) return status;
-                if (CurrentDatabaseSettings().provider != kProviderOleDb) {
-                    context.err << "Seule une base de données locale (fournisseur OLEDB) peut être compactée."
-                                << Qt::endl;
-                    return ExitStatus::kFailure;
-                }
-                TDataModule1 dataModule;
-                if (!ConnectDataModule(dataModule)) return ExitStatus::kFailure;
+            QString(), CommandNeeds::Database, {}, [](CommandContext& context) {
+                if (CurrentDatabaseSettings().provider != kProviderOleDb)
+                    return context.fail(
+                        QStringLiteral("Seule une base de données locale (fournisseur OLEDB) peut être compactée."));
+                TDataModule1& dataModule = *context.data;
                 QString error;
                 if (!AddHistoryRow(*dataModule.Backup, QStringLiteral("Compactage de la base de données"),
-                                   DatabaseFile(), &error)) {
-                    context.err << error << Qt::endl;
-                    return ExitStatus::kFailure;
-                }
+                                   DatabaseFile(), &error))
+                    return context.fail(error);
                 dataModule.disconnectDatabase();
                 context.err << "Compactage de la base : Quelques instants, SVP ..." << Qt::endl;
                 const bool compacted = CompactDatabaseInPlace(DatabaseFile(), &error);
                 QString reopenError;
                 const bool reopened = dataModule.connectDatabase(&reopenError);
-                if (!compacted) {
-                    context.err << error << Qt::endl;
-                    return ExitStatus::kFailure;
-                }
-                if (!reopened) {
-                    context.err << reopenError << Qt::endl;
-                    return ExitStatus::kFailure;
-                }
+                if (!compacted) return context.fail(error);
+                if (!reopened) return context.fail(reopenError);
                 context.out << "Compactage effectué." << Qt::endl;
                 return ExitStatus::kOk;
             }};

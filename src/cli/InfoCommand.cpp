@@ -1,31 +1,16 @@
 #include "cli/InfoCommand.h"
 
-#include "app/Folders.h"
-#include "app/InstanceLock.h"
-#include "app/Product.h"
-#include "app/Startup.h"
-#include "cli/ProgressLine.h"
-#include "db/Connection.h"
-#include "db/DatabaseSettings.h"
-#include "db/DatasetRoutines.h"
-#include "db/DbVersion.h"
-#include "db/TDataModule1.h"
+#include "core/app/Folders.h"
+#include "core/app/Product.h"
+#include "core/db/Connection.h"
+#include "core/db/DatabaseSettings.h"
+#include "core/db/DatasetRoutines.h"
+#include "core/db/DbVersion.h"
+#include "core/db/TDataModule1.h"
+#include "core/startup/Startup.h"
 
-#include <QCoreApplication>
-#include <QDir>
 #include <QSqlDatabase>
 #include <QTextStream>
-
-int PrepareForCommand(CommandContext& context, InstanceLock& lock)
-{
-    ProgressLine progress(context.err);
-    switch (PrepareDataFolders(QDir::currentPath(), QCoreApplication::applicationDirPath(), lock, progress)) {
-    case StartupOutcome::Ready: return ExitStatus::kOk;
-    case StartupOutcome::AlreadyRunning: return ExitStatus::kAlreadyRunning;
-    case StartupOutcome::Failed: break;
-    }
-    return ExitStatus::kFailure;
-}
 
 namespace {
 
@@ -51,13 +36,8 @@ Command InfoCommand()
     return {QStringLiteral("info"),
             QStringLiteral("Prépare les dossiers de données et affiche où se trouvent le programme, les données et "
                            "la base, la version, et le nombre de lignes de chaque table."),
-            QString(), [](CommandContext& context) {
-                if (!context.arguments.isEmpty()) {
-                    context.err << "info ne prend pas d'argument." << Qt::endl;
-                    return ExitStatus::kUsage;
-                }
-                InstanceLock lock;
-                if (const int status = PrepareForCommand(context, lock); status != ExitStatus::kOk) return status;
+            // The folders are printed before the database is opened, so that they are shown also when it does not open.
+            QString(), CommandNeeds::DataFolder, {}, [](CommandContext& context) {
                 context.out << "ProgramDir : " << ProgramDir() << '\n'
                             << "DataDir : " << DataDir() << '\n'
                             << "DbDir : " << DbDir() << '\n'

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ProgressReporter.h"
+#include "core/app/ProgressReporter.h"
 
 class QTextStream;
 

@@ -1,6 +1,6 @@
 // quorvel-cli as scripts use it: the real executable, in a new user's account.
-#include "app/InstanceLock.h"
 #include "cli/CommandLine.h"
+#include "core/app/InstanceLock.h"
 #include "support/SandboxHome.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 // Any bytes given to the bitmap reader: it refuses or reads them, never crashes, never reads or writes out of
 // bounds; what it reads is written back and read again unchanged.
-#include "documents/Bitmaps.h"
-#include "documents/WindowsBitmap.h"
+#include "core/imaging/Bitmaps.h"
+#include "core/imaging/WindowsBitmap.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // Any bytes given to the JPEG loader, whole and fitted into a thumbnail box: refused or decoded, never a crash nor
 // an access out of bounds; a thumbnail, when made, has the fitted size.
-#include "documents/Bitmaps.h"
-#include "documents/ImageGeometry.h"
-#include "documents/JpegFiles.h"
+#include "core/imaging/Bitmaps.h"
+#include "core/imaging/ImageGeometry.h"
+#include "core/imaging/JpegFiles.h"
 
 #include <cstddef>
 #include <cstdint>

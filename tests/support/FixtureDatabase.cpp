@@ -1,6 +1,6 @@
 #include "support/FixtureDatabase.h"
 
-#include "db/Connection.h"
+#include "core/db/Connection.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "support/OdbcSandbox.h"
 
-#include "app/Folders.h"
-#include "app/IniFile.h"
-#include "db/DatabaseSettings.h"
+#include "core/app/Folders.h"
+#include "core/app/IniFile.h"
+#include "core/db/DatabaseSettings.h"
 
 #include <QDir>
 #include <QFile>

@@ -141,7 +141,7 @@ bool Replace(QString& schema, const QString& from, const QString& to, QString* e
 }
 
 bool OlderSchema(int differences, const QString& version, QString* schema, QString* error) {
-    QFile file(QStringLiteral(QUORVEL_SOURCE_DIR "/src/db/schema.sql"));
+    QFile file(QStringLiteral(QUORVEL_SOURCE_DIR "/src/core/db/schema.sql"));
     if (!file.open(QIODevice::ReadOnly))
         return Fail(error, file.fileName() + QStringLiteral(": ") + file.errorString());
     QString text = QString::fromUtf8(file.readAll());

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MessageService.h"
+#include "core/app/MessageService.h"
 
 #include <QList>
 

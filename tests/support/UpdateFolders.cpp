@@ -1,7 +1,7 @@
 #include "support/UpdateFolders.h"
 
-#include "app/Folders.h"
-#include "db/DatabaseSettings.h"
+#include "core/app/Folders.h"
+#include "core/db/DatabaseSettings.h"
 
 #include <QDir>
 

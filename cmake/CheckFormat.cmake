@@ -1,0 +1,23 @@
+# Run by CTest as cmake -P with CLANG_FORMAT and SOURCE_DIR: fails, naming the files, when a source under src/,
+# tests/, bench/ or tools/ is not formatted as .clang-format says. `clang-format -i FILE` formats one.
+set(sources "")
+foreach(folder src tests bench tools)
+    file(GLOB_RECURSE found ${SOURCE_DIR}/${folder}/*.cpp ${SOURCE_DIR}/${folder}/*.h)
+    list(APPEND sources ${found})
+endforeach()
+list(SORT sources)
+set(unformatted "")
+foreach(source IN LISTS sources)
+    execute_process(COMMAND ${CLANG_FORMAT} --style=file --dry-run --Werror ${source}
+                    WORKING_DIRECTORY ${SOURCE_DIR} RESULT_VARIABLE result OUTPUT_QUIET ERROR_QUIET)
+    if(result)
+        file(RELATIVE_PATH name ${SOURCE_DIR} ${source})
+        list(APPEND unformatted ${name})
+    endif()
+endforeach()
+if(unformatted)
+    list(JOIN unformatted "\n  " names)
+    message(FATAL_ERROR "not formatted as .clang-format says (clang-format -i FILE):\n  ${names}")
+endif()
+list(LENGTH sources count)
+message(STATUS "${count} sources formatted as .clang-format says")

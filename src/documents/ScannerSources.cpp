@@ -1,6 +1,0 @@
-#include "documents/ScannerSources.h"
-
-QStringList ListScannerSources() {
-    // Scanner access (SANE) comes with the acquisition work; until then there is nothing to list.
-    return {};
-}
