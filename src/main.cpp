@@ -1,3 +1,5 @@
 #include "gui/startup/StartupUi.h"
 
-int main(int argc, char** argv) { return RunQuorvel(argc, argv); }
+int main(int argc, char** argv) {
+    return RunQuorvel(argc, argv);
+}

@@ -7,8 +7,7 @@
 #include <sstream>
 #include <string>
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 3) {
         std::fprintf(stderr, "usage: make-database <script.sql> <database file>\n");
         return 2;

@@ -15,7 +15,8 @@ Command BackupCommand() {
     return {QStringLiteral("backup"),
             QStringLiteral("Sauvegarde la base de données, les images et les fichiers dans une archive (par défaut "
                            "dans le dossier Backup des données)."),
-            QStringLiteral("[FICHIER]"), CommandNeeds::Database,
+            QStringLiteral("[FICHIER]"),
+            CommandNeeds::Database,
             [chosen](CommandContext& context) {
                 if (context.arguments.size() > 1) {
                     context.err << "backup prend au plus un argument : le fichier de sauvegarde." << Qt::endl;
@@ -40,7 +41,8 @@ Command HistoryCommand() {
     auto purge = std::make_shared<bool>(false);
     return {QStringLiteral("history"),
             QStringLiteral("Affiche l'historique des sauvegardes, restaurations et compactages ; --purge le vide."),
-            QStringLiteral("[--purge]"), CommandNeeds::Database,
+            QStringLiteral("[--purge]"),
+            CommandNeeds::Database,
             [purge](CommandContext& context) {
                 *purge = context.arguments == QStringList{QStringLiteral("--purge")};
                 if (!context.arguments.isEmpty() && !*purge) {

@@ -16,13 +16,11 @@ namespace {
 class StreamMessageService final : public MessageService {
 public:
     explicit StreamMessageService(QTextStream& err) : m_err(err) {}
-    void show(MessageIcon, const QString& title, const QString& text) override
-    {
+    void show(MessageIcon, const QString& title, const QString& text) override {
         if (!title.isEmpty()) m_err << title << " : ";
         m_err << text << Qt::endl;
     }
-    bool ask(const QString& title, const QString& text) override
-    {
+    bool ask(const QString& title, const QString& text) override {
         show(MessageIcon::Question, title, text);
         m_err << "(réponse : non)" << Qt::endl;
         return false;
@@ -34,8 +32,7 @@ private:
 
 } // namespace
 
-int RunCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err)
-{
+int RunCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err) {
     CommandRegistry registry;
     RegisterCommands(registry);
 
@@ -62,8 +59,7 @@ int RunCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& 
     return status;
 }
 
-int RunCommandLine(int argc, char** argv)
-{
+int RunCommandLine(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -6,8 +6,7 @@
 #include "cli/RestoreCommand.h"
 #include "cli/UpdateCommand.h"
 
-void RegisterCommands(CommandRegistry& registry)
-{
+void RegisterCommands(CommandRegistry& registry) {
     registry.add(InfoCommand());
     registry.add(CompactCommand());
     registry.add(BackupCommand());

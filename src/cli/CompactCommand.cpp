@@ -11,7 +11,10 @@
 Command CompactCommand() {
     return {QStringLiteral("compact"),
             QStringLiteral("Compacte la base de données ; en cas d'échec la base reste telle qu'elle était."),
-            QString(), CommandNeeds::Database, {}, [](CommandContext& context) {
+            QString(),
+            CommandNeeds::Database,
+            {},
+            [](CommandContext& context) {
                 if (CurrentDatabaseSettings().provider != kProviderOleDb)
                     return context.fail(
                         QStringLiteral("Seule une base de données locale (fournisseur OLEDB) peut être compactée."));

@@ -14,12 +14,10 @@
 
 namespace {
 
-void PrintDatabaseContent(QTextStream& out)
-{
+void PrintDatabaseContent(QTextStream& out) {
     const QSqlDatabase db = QSqlDatabase::database(kMainConnection, false);
-    out << "Version de la base : " << GetDbVersion(kMainConnection, QStringLiteral("OBJECT_VAL_STR"),
-                                                   VersionColumn(kMainConnection))
-        << '\n';
+    out << "Version de la base : "
+        << GetDbVersion(kMainConnection, QStringLiteral("OBJECT_VAL_STR"), VersionColumn(kMainConnection)) << '\n';
     QStringList tables = db.tables();
     tables.sort(Qt::CaseInsensitive);
     for (const QString& table : tables) {
@@ -31,13 +29,15 @@ void PrintDatabaseContent(QTextStream& out)
 
 } // namespace
 
-Command InfoCommand()
-{
+Command InfoCommand() {
     return {QStringLiteral("info"),
             QStringLiteral("Prépare les dossiers de données et affiche où se trouvent le programme, les données et "
                            "la base, la version, et le nombre de lignes de chaque table."),
             // The folders are printed before the database is opened, so that they are shown also when it does not open.
-            QString(), CommandNeeds::DataFolder, {}, [](CommandContext& context) {
+            QString(),
+            CommandNeeds::DataFolder,
+            {},
+            [](CommandContext& context) {
                 context.out << "ProgramDir : " << ProgramDir() << '\n'
                             << "DataDir : " << DataDir() << '\n'
                             << "DbDir : " << DbDir() << '\n'

@@ -13,7 +13,8 @@ Command RestoreCommand() {
     return {QStringLiteral("restore"),
             QStringLiteral("Restaure la base de données, les images et les fichiers depuis une archive ; en cas "
                            "d'échec les données restent telles qu'elles étaient."),
-            QStringLiteral("FICHIER"), CommandNeeds::Database,
+            QStringLiteral("FICHIER"),
+            CommandNeeds::Database,
             [archive](CommandContext& context) {
                 if (context.arguments.size() != 1) {
                     context.err << "restore demande un argument : le fichier de sauvegarde." << Qt::endl;

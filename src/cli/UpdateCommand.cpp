@@ -28,7 +28,8 @@ Command UpdateCommand() {
             QStringLiteral("Met à jour la base de données avec le script donné, ou avec les scripts en attente dans "
                            "le dossier de données comme au démarrage, et affiche le journal Maj.Log au fur et à "
                            "mesure. --backup fait d'abord une copie de la base dans Backup/Maj/."),
-            QStringLiteral("[SCRIPT] [--backup]"), CommandNeeds::Database,
+            QStringLiteral("[SCRIPT] [--backup]"),
+            CommandNeeds::Database,
             [arguments](CommandContext& context) {
                 for (const QString& argument : context.arguments) {
                     if (argument == kBackupOption) {
@@ -47,7 +48,8 @@ Command UpdateCommand() {
             },
             [arguments](CommandContext& context) {
                 if (!DatabaseFileExists())
-                    return context.fail(QStringLiteral("La base de données \"%1\" est introuvable.").arg(DatabaseFile()));
+                    return context.fail(
+                        QStringLiteral("La base de données \"%1\" est introuvable.").arg(DatabaseFile()));
 
                 UpdateFeedback feedback;
                 feedback.logObserver = [&](const QString& line) { context.out << line << Qt::endl; };

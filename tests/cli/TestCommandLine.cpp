@@ -17,8 +17,7 @@ struct Run {
     QString err;
 };
 
-Run RunCli(const SandboxHome& sandbox, const QStringList& arguments)
-{
+Run RunCli(const SandboxHome& sandbox, const QStringList& arguments) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), sandbox.home());
@@ -36,8 +35,7 @@ Run RunCli(const SandboxHome& sandbox, const QStringList& arguments)
 }
 
 // Runs SQL with the standard sqlite3 tool, as another program would; returns what it printed.
-QString Sqlite(const QString& database, const char* sql)
-{
+QString Sqlite(const QString& database, const char* sql) {
     QProcess sqlite;
     sqlite.start(QStringLiteral("sqlite3"), {database, QString::fromUtf8(sql)});
     if (!sqlite.waitForFinished(10000) || sqlite.exitCode() != 0) return QStringLiteral("<sqlite3 failed>");
@@ -49,8 +47,7 @@ QString Sqlite(const QString& database, const char* sql)
 class TestCommandLine : public QObject {
     Q_OBJECT
 private slots:
-    void usage_data()
-    {
+    void usage_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("status");
         QTest::addColumn<QString>("expected");
@@ -60,8 +57,7 @@ private slots:
         QTest::newRow("info takes no argument") << QStringList{"info", "x"} << 2 << "info ne prend pas d'argument.";
     }
 
-    void usage()
-    {
+    void usage() {
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
         QFETCH(QString, expected);
@@ -73,8 +69,7 @@ private slots:
         QVERIFY2((out + err).contains(expected), qPrintable(out + err));
     }
 
-    void infoPreparesANewUsersDataFolder()
-    {
+    void infoPreparesANewUsersDataFolder() {
         SandboxHome sandbox;
         const Run run = RunCli(sandbox, {QStringLiteral("info")});
         QVERIFY2(run.status == 0, qPrintable(run.err));
@@ -93,8 +88,7 @@ private slots:
         QVERIFY(!QFileInfo::exists(dataDir + QStringLiteral("write.tmp")));
     }
 
-    void compactKeepsTheDataAndNotesIt()
-    {
+    void compactKeepsTheDataAndNotesIt() {
         SandboxHome sandbox;
         QCOMPARE(RunCli(sandbox, {QStringLiteral("info")}).status, 0);
         const QString access = sandbox.defaultDataDir() + QStringLiteral("Data/Access/");
@@ -116,8 +110,7 @@ private slots:
         QVERIFY(!QFileInfo::exists(access + QStringLiteral("KESTOVRAN~.MDB")));
     }
 
-    void interruptedCompactionIsRecovered()
-    {
+    void interruptedCompactionIsRecovered() {
         SandboxHome sandbox;
         QCOMPARE(RunCli(sandbox, {QStringLiteral("info")}).status, 0);
         const QString access = sandbox.defaultDataDir() + QStringLiteral("Data/Access/");
@@ -130,8 +123,7 @@ private slots:
         QCOMPARE(Sqlite(access + "KESTOVRAN.MDB", "SELECT Name FROM PERSON;"), QStringLiteral("Martin\n"));
     }
 
-    void refusedWhileQuorvelRuns()
-    {
+    void refusedWhileQuorvelRuns() {
         SandboxHome sandbox;
         InstanceLock running;
         QVERIFY(running.tryLock(QStringLiteral("ANALYSIS")));

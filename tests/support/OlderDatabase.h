@@ -4,10 +4,10 @@
 #include <QString>
 #include <QStringList>
 
-// Databases of an older version, as our schema (src/core/db/schema.sql) of that version built them, and what tests compare
-// of a database after its update. A 1.12 database differs from the starting database by every difference below but
-// the last one: the version in the column VAL, 16-bit references (32-bit in L_ANALYSIS), no document kind, no result
-// time, no statistics and query trees. The others are what any older database of ours may lack.
+// Databases of an older version, as our schema (src/core/db/schema.sql) of that version built them, and what tests
+// compare of a database after its update. A 1.12 database differs from the starting database by every difference below
+// but the last one: the version in the column VAL, 16-bit references (32-bit in L_ANALYSIS), no document kind, no
+// result time, no statistics and query trees. The others are what any older database of ours may lack.
 namespace Older {
 enum Difference {
     VersionInVal = 1 << 0,      // OBJECT_VAL_STR names its text column VAL

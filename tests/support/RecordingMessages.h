@@ -16,12 +16,10 @@ public:
     RecordingMessages() { SetMessageService(this); }
     ~RecordingMessages() override { SetMessageService(nullptr); }
 
-    void show(MessageIcon icon, const QString& title, const QString& text) override
-    {
+    void show(MessageIcon icon, const QString& title, const QString& text) override {
         messages.append({icon, title, text});
     }
-    bool ask(const QString& title, const QString& text) override
-    {
+    bool ask(const QString& title, const QString& text) override {
         messages.append({MessageIcon::Question, title, text});
         return answers.isEmpty() ? false : answers.takeFirst();
     }

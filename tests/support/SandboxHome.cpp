@@ -6,8 +6,7 @@
 #include <QtTest>
 
 SandboxHome::SandboxHome()
-    : m_oldHome(qgetenv("HOME")), m_oldRuntime(qgetenv("XDG_RUNTIME_DIR")), m_oldConfig(qgetenv("XDG_CONFIG_HOME"))
-{
+    : m_oldHome(qgetenv("HOME")), m_oldRuntime(qgetenv("XDG_RUNTIME_DIR")), m_oldConfig(qgetenv("XDG_CONFIG_HOME")) {
     QDir().mkpath(home());
     QDir().mkpath(runtime());
     QFile::setPermissions(runtime(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -16,28 +15,26 @@ SandboxHome::SandboxHome()
     qunsetenv("XDG_CONFIG_HOME");
 }
 
-SandboxHome::~SandboxHome()
-{
+SandboxHome::~SandboxHome() {
     qputenv("HOME", m_oldHome);
-    if (m_oldRuntime.isEmpty()) qunsetenv("XDG_RUNTIME_DIR");
-    else qputenv("XDG_RUNTIME_DIR", m_oldRuntime);
+    if (m_oldRuntime.isEmpty())
+        qunsetenv("XDG_RUNTIME_DIR");
+    else
+        qputenv("XDG_RUNTIME_DIR", m_oldRuntime);
     if (!m_oldConfig.isEmpty()) qputenv("XDG_CONFIG_HOME", m_oldConfig);
 }
 
-QString SandboxHome::folder(const QString& name) const
-{
+QString SandboxHome::folder(const QString& name) const {
     const QString path = m_root.path() + QLatin1Char('/') + name + QLatin1Char('/');
     QDir().mkpath(path);
     return path;
 }
 
-QString SandboxHome::defaultDataDir() const
-{
+QString SandboxHome::defaultDataDir() const {
     return home() + QStringLiteral("/Documents/Dunmarrow Software Development/Quorvel/");
 }
 
-void WriteTestFile(const QString& path, const QByteArray& content)
-{
+void WriteTestFile(const QString& path, const QByteArray& content) {
     QDir().mkpath(QFileInfo(path).path());
     QFile file(path);
     QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));

@@ -5,8 +5,7 @@
 
 #include <QDir>
 
-bool PrepareUpdateFolders(const QString& root, QString* error)
-{
+bool PrepareUpdateFolders(const QString& root, QString* error) {
     SetProgramDir(root + QStringLiteral("/program/"));
     SetDataDir(root + QStringLiteral("/data/"));
     for (const QString& folder : {ProgramDir() + QStringLiteral("Maj"), DataDir()}) {

@@ -65,19 +65,25 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("line");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("a folder above") << "core/db/Dataset.cpp" << "#include \"core/records/PersonRecords.h\""
+        QTest::newRow("a folder above") << "core/db/Dataset.cpp"
+                                        << "#include \"core/records/PersonRecords.h\""
                                         << "core/db includes core/records/PersonRecords.h of core/records, a folder "
                                            "above it";
-        QTest::newRow("core includes gui") << "core/imaging/JpegFiles.cpp" << "#include \"gui/controls/MaskEdit.h\""
+        QTest::newRow("core includes gui") << "core/imaging/JpegFiles.cpp"
+                                           << "#include \"gui/controls/MaskEdit.h\""
                                            << "core/imaging includes gui/controls/MaskEdit.h of gui/controls, a "
                                               "folder above it";
-        QTest::newRow("a peer") << "core/archive/Cabinet.cpp" << "#include \"core/imaging/JpegFiles.h\""
+        QTest::newRow("a peer") << "core/archive/Cabinet.cpp"
+                                << "#include \"core/imaging/JpegFiles.h\""
                                 << "core/archive includes core/imaging/JpegFiles.h of core/imaging, a peer folder";
-        QTest::newRow("a widgets header in core") << "core/app/Folders.cpp" << "#include <QPushButton>"
+        QTest::newRow("a widgets header in core") << "core/app/Folders.cpp"
+                                                  << "#include <QPushButton>"
                                                   << "core includes the Qt Widgets header <QPushButton>";
-        QTest::newRow("a widgets module in core") << "core/records/PersonList.cpp" << "#include <QtWidgets/QLabel>"
+        QTest::newRow("a widgets module in core") << "core/records/PersonList.cpp"
+                                                  << "#include <QtWidgets/QLabel>"
                                                   << "core includes the Qt Widgets header <QtWidgets/QLabel>";
-        QTest::newRow("cli includes gui") << "cli/CommandLine.cpp" << "#include \"gui/app/TWait.h\""
+        QTest::newRow("cli includes gui") << "cli/CommandLine.cpp"
+                                          << "#include \"gui/app/TWait.h\""
                                           << "cli includes gui/app/TWait.h of gui/app, a folder above it";
     }
 
@@ -98,8 +104,9 @@ private slots:
     void aLowerFolderAndOneOfItsOwnPass() {
         QTemporaryDir copy;
         QVERIFY(CopyTree(m_tree.path(), copy.path()));
-        QVERIFY(InsertLine(copy.filePath(QStringLiteral("gui/records/TEnterStr.cpp")), 1,
-                           QStringLiteral("#include \"core/imaging/JpegFiles.h\"\n#include \"gui/records/TPickList.h\"")));
+        QVERIFY(
+            InsertLine(copy.filePath(QStringLiteral("gui/records/TEnterStr.cpp")), 1,
+                       QStringLiteral("#include \"core/imaging/JpegFiles.h\"\n#include \"gui/records/TPickList.h\"")));
         const Check check = RunCheck(copy.path());
         QVERIFY2(check.status == 0, qPrintable(check.output));
     }

@@ -202,8 +202,8 @@ bool DeleteCatalogueEntry(Dataset& catalogue, Dataset& personAnalyses, QString* 
     {
         TransactionGuard transaction(catalogue.connectionName());
         // Each deletion takes the person-analysis' results with it (the query's before-delete rule).
-        deleted = ReplaceWhereLine(personAnalyses, QStringLiteral("WHERE L_Analysis.Id_Analysis=") + QString::number(id),
-                                   error) &&
+        deleted = ReplaceWhereLine(personAnalyses,
+                                   QStringLiteral("WHERE L_Analysis.Id_Analysis=") + QString::number(id), error) &&
                   personAnalyses.open(error);
         while (deleted && !personAnalyses.isEmpty())
             deleted = personAnalyses.remove(error);

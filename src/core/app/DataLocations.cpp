@@ -17,8 +17,7 @@ RemovableTest g_removableTest = [](const QString& folder) { return IsOnRemovable
 
 const QString kAppExe = QStringLiteral("appexe");
 
-QString WarningText(const QString& aboutLine)
-{
+QString WarningText(const QString& aboutLine) {
     return QStringList{QStringLiteral("ATTENTION : NE SUPPRIMEZ PAS CE REPERTOIRE "), QString(), aboutLine,
                        QStringLiteral("Contact : ") + Product::kContactAddress,
                        QStringLiteral("Site web : ") + Product::kWebSite}
@@ -26,15 +25,13 @@ QString WarningText(const QString& aboutLine)
 }
 
 // Creates a data folder that did not exist, with its warning file.
-bool CreateWarnedFolder(const QString& folder, const QString& aboutLine, QString* error)
-{
+bool CreateWarnedFolder(const QString& folder, const QString& aboutLine, QString* error) {
     if (QFileInfo(folder).isDir()) return true;
     if (!CreatePrivateFolder(folder, error)) return false;
     return SaveTextFile(folder + QStringLiteral("Avertissement.txt"), WarningText(aboutLine), error);
 }
 
-bool DataBesideProgram(const QString& appDataDir)
-{
+bool DataBesideProgram(const QString& appDataDir) {
     if (appDataDir == kAppExe) return true;
     if (QFileInfo::exists(ProgramDir() + Product::DevelopmentMarkerName())) return true;
     const QString programFiles = SpecialFolder(ShellFolder::ProgramFiles);
@@ -43,8 +40,7 @@ bool DataBesideProgram(const QString& appDataDir)
 
 } // namespace
 
-QString FindProgramDir(const QString& currentFolder, const QString& executableFolder)
-{
+QString FindProgramDir(const QString& currentFolder, const QString& executableFolder) {
     if (QFileInfo(AsFolder(currentFolder) + QStringLiteral("Ressources/DB")).isDir()) return AsFolder(currentFolder);
     const QString installed =
         QDir::cleanPath(executableFolder + QStringLiteral("/../") + QStringLiteral(QUORVEL_DATA_SUBDIR));
@@ -52,13 +48,11 @@ QString FindProgramDir(const QString& currentFolder, const QString& executableFo
     return AsFolder(currentFolder);
 }
 
-void SetRemovableTestForTesting(RemovableTest test)
-{
+void SetRemovableTestForTesting(RemovableTest test) {
     g_removableTest = test ? test : [](const QString& folder) { return IsOnRemovableDrive(folder); };
 }
 
-bool CreatePrivateFolder(const QString& folder, QString* error)
-{
+bool CreatePrivateFolder(const QString& folder, QString* error) {
     if (QFileInfo(folder).isDir()) return true;
     // The parent may be missing too (Documents in a new account): create it the same way.
     const QString parent = QFileInfo(QDir::cleanPath(folder)).path();
@@ -66,12 +60,12 @@ bool CreatePrivateFolder(const QString& folder, QString* error)
         return false;
     if (QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) return true;
     if (QFileInfo(folder).isDir()) return true;
-    if (error) *error = QStringLiteral("Impossible de créer le répertoire \"%1\".").arg(QDir::toNativeSeparators(folder));
+    if (error)
+        *error = QStringLiteral("Impossible de créer le répertoire \"%1\".").arg(QDir::toNativeSeparators(folder));
     return false;
 }
 
-bool ChooseDataDir(QString* error)
-{
+bool ChooseDataDir(QString* error) {
     const IniFile directories(ProgramDir() + QStringLiteral("directories.ini"));
     const QString appDataDir = directories.readString(QStringLiteral("Path"), QStringLiteral("AppDataDir"), QString());
 
@@ -101,12 +95,11 @@ bool ChooseDataDir(QString* error)
     return true;
 }
 
-void EnsureDataFile(const QString& name)
-{
+void EnsureDataFile(const QString& name) {
     const QString target = DataDir() + name;
     if (QFileInfo::exists(target)) return;
-    for (const QString& folder : {ProgramDir(), ProgramDir() + QStringLiteral("Ressources/DB/"),
-                                  ProgramDir() + QStringLiteral("Maj/")}) {
+    for (const QString& folder :
+         {ProgramDir(), ProgramDir() + QStringLiteral("Ressources/DB/"), ProgramDir() + QStringLiteral("Maj/")}) {
         if (QFileInfo(folder + name).isFile()) {
             QFile::copy(folder + name, target);
             // The shipped copy is read-only; the user's copy must be writable.

@@ -12,15 +12,13 @@
 
 namespace {
 
-QString& SessionFoldersRoot()
-{
+QString& SessionFoldersRoot() {
     static QString root = QStringLiteral("/run/user");
     return root;
 }
 
 // The runtime folder the login session made for this user, when it is there and ours.
-QString SessionRuntimeFolder()
-{
+QString SessionRuntimeFolder() {
     const QString folder = SessionFoldersRoot() + QLatin1Char('/') + QString::number(::geteuid());
     struct stat status {};
     if (::stat(QFile::encodeName(folder).constData(), &status) != 0 || !S_ISDIR(status.st_mode) ||
@@ -31,10 +29,11 @@ QString SessionRuntimeFolder()
 
 } // namespace
 
-InstanceLock::~InstanceLock() { unlock(); }
+InstanceLock::~InstanceLock() {
+    unlock();
+}
 
-QString InstanceLock::lockFolder()
-{
+QString InstanceLock::lockFolder() {
     // Every copy must meet on the same lock file. A copy started where the runtime folder is not announced (a cron
     // job) takes the one the login session made, as the desktop announces it; only without a session does it fall
     // back to Qt's private folder in /tmp.
@@ -47,13 +46,11 @@ QString InstanceLock::lockFolder()
     return folder;
 }
 
-void InstanceLock::setSessionFoldersRootForTesting(const QString& root)
-{
+void InstanceLock::setSessionFoldersRootForTesting(const QString& root) {
     SessionFoldersRoot() = root.isEmpty() ? QStringLiteral("/run/user") : root;
 }
 
-bool InstanceLock::tryLock(const QString& name, QString* error)
-{
+bool InstanceLock::tryLock(const QString& name, QString* error) {
     unlock();
     const QString path = lockFolder() + QLatin1Char('/') + name;
     const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
@@ -72,8 +69,7 @@ bool InstanceLock::tryLock(const QString& name, QString* error)
     return true;
 }
 
-void InstanceLock::unlock()
-{
+void InstanceLock::unlock() {
     if (m_descriptor < 0) return;
     ::flock(m_descriptor, LOCK_UN);
     ::close(m_descriptor);

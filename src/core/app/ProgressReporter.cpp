@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-int GaugeFilledWidth(int count, int total, int fullWidth)
-{
+int GaugeFilledWidth(int count, int total, int fullWidth) {
     if (total <= 0 || count <= 0 || fullWidth <= 0) return 0;
     if (count >= total) return fullWidth;
     return static_cast<int>(static_cast<long long>(count) * fullWidth / total);

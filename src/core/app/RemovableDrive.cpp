@@ -9,8 +9,7 @@
 
 namespace {
 
-QString ReadFirstLine(const QString& path)
-{
+QString ReadFirstLine(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
     return QString::fromLatin1(file.readLine()).trimmed();
@@ -18,14 +17,11 @@ QString ReadFirstLine(const QString& path)
 
 } // namespace
 
-bool IsOnRemovableDrive(const QString& folder, const QString& sysRoot)
-{
+bool IsOnRemovableDrive(const QString& folder, const QString& sysRoot) {
     struct stat status {};
     if (::stat(QFile::encodeName(folder).constData(), &status) != 0) return false;
-    const QString device = QStringLiteral("%1/dev/block/%2:%3")
-                               .arg(sysRoot)
-                               .arg(major(status.st_dev))
-                               .arg(minor(status.st_dev));
+    const QString device =
+        QStringLiteral("%1/dev/block/%2:%3").arg(sysRoot).arg(major(status.st_dev)).arg(minor(status.st_dev));
     // The link leads to the partition's folder (…/sdb/sdb1) or the whole disk's (…/sdb);
     // the flag is on the disk.
     QString disk = QFileInfo(device).canonicalFilePath();
@@ -38,4 +34,6 @@ bool IsOnRemovableDrive(const QString& folder, const QString& sysRoot)
     return false;
 }
 
-bool IsOnRemovableDrive(const QString& folder) { return IsOnRemovableDrive(folder, QStringLiteral("/sys")); }
+bool IsOnRemovableDrive(const QString& folder) {
+    return IsOnRemovableDrive(folder, QStringLiteral("/sys"));
+}

@@ -10,8 +10,7 @@ namespace {
 
 int g_sockets[2] = {-1, -1};
 
-void OnSignal(int signalNumber)
-{
+void OnSignal(int signalNumber) {
     // Only async-signal-safe work here: hand the number to the event loop.
     const unsigned char number = static_cast<unsigned char>(signalNumber);
     [[maybe_unused]] const ssize_t written = ::write(g_sockets[0], &number, 1);
@@ -19,8 +18,7 @@ void OnSignal(int signalNumber)
 
 } // namespace
 
-TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
-{
+TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
     if (g_sockets[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, g_sockets) != 0) return;
     m_notifier = new QSocketNotifier(g_sockets[1], QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &TerminationSignals::readSignal);
@@ -33,14 +31,12 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent)
     ::sigaction(SIGINT, &action, nullptr);
 }
 
-TerminationSignals::~TerminationSignals()
-{
+TerminationSignals::~TerminationSignals() {
     ::signal(SIGTERM, SIG_DFL);
     ::signal(SIGINT, SIG_DFL);
 }
 
-void TerminationSignals::readSignal()
-{
+void TerminationSignals::readSignal() {
     unsigned char number = 0;
     if (::read(g_sockets[1], &number, 1) == 1) emit received(number);
 }

@@ -3,8 +3,7 @@
 #include "core/app/DateRoutines.h"
 #include "core/db/Dataset.h"
 
-bool AddHistoryRow(Dataset& backupQuery, const QString& description, const QString& path, QString* error)
-{
+bool AddHistoryRow(Dataset& backupQuery, const QString& description, const QString& path, QString* error) {
     if (!backupQuery.open(error)) return false;
     const QDateTime now = Now();
     const bool added = backupQuery.append() && backupQuery.setValue(QStringLiteral("DateSav"), now.date()) &&

@@ -8,29 +8,25 @@
 
 namespace {
 
-QString AsideFile(const QString& databaseFile)
-{
+QString AsideFile(const QString& databaseFile) {
     const QFileInfo info(databaseFile);
     return info.path() + QLatin1Char('/') + CompactionSourceName(info.fileName());
 }
 
 } // namespace
 
-QString CompactionSourceName(const QString& fileName)
-{
+QString CompactionSourceName(const QString& fileName) {
     QString name = fileName;
     const qsizetype point = name.indexOf(QLatin1Char('.'));
     return point < 0 ? name + QLatin1Char('~') : name.insert(point, QLatin1Char('~'));
 }
 
-void RecoverInterruptedCompaction(const QString& databaseFile)
-{
+void RecoverInterruptedCompaction(const QString& databaseFile) {
     const QString aside = AsideFile(databaseFile);
     if (!QFileInfo::exists(databaseFile) && QFileInfo::exists(aside)) QFile::rename(aside, databaseFile);
 }
 
-bool CompactDatabaseInPlace(const QString& databaseFile, QString* error)
-{
+bool CompactDatabaseInPlace(const QString& databaseFile, QString* error) {
     const QString aside = AsideFile(databaseFile);
     if (!QFileInfo(databaseFile).isFile()) {
         if (error) *error = QStringLiteral("La base de données \"%1\" est introuvable.").arg(databaseFile);

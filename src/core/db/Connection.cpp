@@ -21,35 +21,30 @@ namespace {
 const QString kSqliteDriver = QStringLiteral("QSQLITE");
 const QString kOdbcDriver = QStringLiteral("QODBC");
 
-sqlite3* SqliteHandle(const QSqlDatabase& db)
-{
+sqlite3* SqliteHandle(const QSqlDatabase& db) {
     const QVariant handle = db.driver()->handle();
     if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0) return nullptr;
     return *static_cast<sqlite3* const*>(handle.constData());
 }
 
-bool Fail(const QString& connectionName, const QString& message, QString* error)
-{
+bool Fail(const QString& connectionName, const QString& message, QString* error) {
     CloseDatabase(connectionName);
     if (error) *error = message;
     return false;
 }
 
-bool SameFile(const QString& a, const QString& b)
-{
+bool SameFile(const QString& a, const QString& b) {
     const QString canonicalA = QFileInfo(a).canonicalFilePath();
     return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
 }
 
 } // namespace
 
-QString StatementFor(const QSqlDatabase& db, const QString& statement)
-{
+QString StatementFor(const QSqlDatabase& db, const QString& statement) {
     return db.driverName() == kOdbcDriver ? BracketsToQuotes(statement) : statement;
 }
 
-bool AdoAvailable(QString* error)
-{
+bool AdoAvailable(QString* error) {
     const bool odbc = CurrentDatabaseSettings().provider == kProviderOdbc;
     const QString driver = odbc ? kOdbcDriver : kSqliteDriver;
     if (QSqlDatabase::isDriverAvailable(driver)) return true;
@@ -63,8 +58,7 @@ namespace {
 
 // Opens the SQLite connection; returns the reason when it cannot be used. The QSqlDatabase
 // handle ends here, so the caller can remove a failed connection cleanly.
-QString OpenSqliteConnection(const QString& connectionName, const QString& path)
-{
+QString OpenSqliteConnection(const QString& connectionName, const QString& path) {
     QSqlDatabase db = QSqlDatabase::addDatabase(kSqliteDriver, connectionName);
     db.setDatabaseName(path);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
@@ -82,8 +76,7 @@ QString OpenSqliteConnection(const QString& connectionName, const QString& path)
     return {};
 }
 
-QString OpenOdbcConnection(const QString& connectionName, const QString& dataSource)
-{
+QString OpenOdbcConnection(const QString& connectionName, const QString& dataSource) {
     QSqlDatabase db = QSqlDatabase::addDatabase(kOdbcDriver, connectionName);
     db.setDatabaseName(dataSource);
     return db.open() ? QString() : db.lastError().text();
@@ -91,8 +84,7 @@ QString OpenOdbcConnection(const QString& connectionName, const QString& dataSou
 
 } // namespace
 
-bool OpenDatabaseFile(const QString& connectionName, const QString& path, QString* error)
-{
+bool OpenDatabaseFile(const QString& connectionName, const QString& path, QString* error) {
     CloseDatabase(connectionName);
     // SQLite would create a missing file: a database that is not there must stay absent.
     if (!QFileInfo(path).isFile())
@@ -101,8 +93,7 @@ bool OpenDatabaseFile(const QString& connectionName, const QString& path, QStrin
     return failure.isEmpty() || Fail(connectionName, failure, error);
 }
 
-bool OpenDatabase(const QString& connectionName, QString* error)
-{
+bool OpenDatabase(const QString& connectionName, QString* error) {
     if (!DatabaseFileExists()) return true;
     const DatabaseSettings& settings = CurrentDatabaseSettings();
     if (settings.provider == kProviderOleDb) return OpenDatabaseFile(connectionName, DatabaseFile(), error);
@@ -118,8 +109,7 @@ bool OpenDatabase(const QString& connectionName, QString* error)
     return false;
 }
 
-void CloseDatabase(const QString& connectionName)
-{
+void CloseDatabase(const QString& connectionName) {
     if (!QSqlDatabase::contains(connectionName)) return;
     {
         QSqlDatabase db = QSqlDatabase::database(connectionName, false);
@@ -128,8 +118,7 @@ void CloseDatabase(const QString& connectionName)
     QSqlDatabase::removeDatabase(connectionName);
 }
 
-bool CompactDatabaseFile(const QString& source, const QString& target, QString* error)
-{
+bool CompactDatabaseFile(const QString& source, const QString& target, QString* error) {
     for (const QString& name : QSqlDatabase::connectionNames()) {
         const QSqlDatabase db = QSqlDatabase::database(name, false);
         if (db.isOpen() && db.driverName() == kSqliteDriver && SameFile(db.databaseName(), source)) {

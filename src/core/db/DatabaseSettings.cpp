@@ -20,11 +20,12 @@ const QString kIniName = QStringLiteral("db.ini");
 
 } // namespace
 
-const DatabaseSettings& CurrentDatabaseSettings() { return g_settings; }
+const DatabaseSettings& CurrentDatabaseSettings() {
+    return g_settings;
+}
 
 bool LoadDatabaseSettings(const QString& dataFolder, const QString& defaultFolder, const QString& dataSourceName,
-                          const QString& fileName, const QString& fileFolder, QString* error)
-{
+                          const QString& fileName, const QString& fileFolder, QString* error) {
     EnsureDataFile(kIniName);
     IniFile ini(AsFolder(dataFolder) + kIniName);
     const QString defaultFile = fileFolder + fileName;
@@ -59,13 +60,16 @@ bool LoadDatabaseSettings(const QString& dataFolder, const QString& defaultFolde
     return true;
 }
 
-QString DatabaseRelativePath()
-{
+QString DatabaseRelativePath() {
     if (g_settings.provider == kProviderOdbc) return ToSlashes(g_settings.odbcPath);
     if (g_settings.provider == kProviderOleDb) return ToSlashes(g_settings.oledbFileName);
     return {};
 }
 
-QString DatabaseFile() { return DbDir() + ToSlashes(g_settings.oledbFileName); }
+QString DatabaseFile() {
+    return DbDir() + ToSlashes(g_settings.oledbFileName);
+}
 
-bool DatabaseFileExists() { return QFileInfo(DatabaseFile()).isFile(); }
+bool DatabaseFileExists() {
+    return QFileInfo(DatabaseFile()).isFile();
+}

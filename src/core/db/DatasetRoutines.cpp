@@ -9,11 +9,17 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
-bool IsEmptyDataSet(const Dataset& query) { return query.bof() && query.eof(); }
+bool IsEmptyDataSet(const Dataset& query) {
+    return query.bof() && query.eof();
+}
 
-bool EnsureEditing(Dataset& query) { return query.isEditing() || query.edit(); }
+bool EnsureEditing(Dataset& query) {
+    return query.isEditing() || query.edit();
+}
 
-bool PostIfEditing(Dataset& query, QString* error) { return !query.isEditing() || query.post(error); }
+bool PostIfEditing(Dataset& query, QString* error) {
+    return !query.isEditing() || query.post(error);
+}
 
 bool ReplaceWhereLine(Dataset& query, const QString& line, QString* error) {
     const int index = FindClauseLine(query.sql(), QStringLiteral("WHERE"));
@@ -24,8 +30,7 @@ bool ReplaceWhereLine(Dataset& query, const QString& line, QString* error) {
     return false;
 }
 
-bool RefreshKeepingId(Dataset& query, QString* error)
-{
+bool RefreshKeepingId(Dataset& query, QString* error) {
     const bool hadRow = !query.isEmpty() && query.hasField(QStringLiteral("Id")) && !query.isNull(QStringLiteral("Id"));
     const qint64 id = hadRow ? query.asInteger(QStringLiteral("Id")) : -1;
     bool opened = false;
@@ -41,11 +46,11 @@ bool RefreshKeepingId(Dataset& query, QString* error)
     return opened;
 }
 
-bool ExecSql(Dataset& query, const QString& statement, QString* error)
-{
+bool ExecSql(Dataset& query, const QString& statement, QString* error) {
     query.close();
     if (statement.size() > kExecSqlMaxLength) {
-        if (error) *error = QStringLiteral("Instruction SQL trop longue (plus de %1 caractères).").arg(kExecSqlMaxLength);
+        if (error)
+            *error = QStringLiteral("Instruction SQL trop longue (plus de %1 caractères).").arg(kExecSqlMaxLength);
         return false;
     }
     query.setSql({statement});
@@ -56,8 +61,7 @@ bool ExecSql(Dataset& query, const QString& statement, QString* error)
     return false;
 }
 
-qint64 QueryInteger(const QString& statement, const QString& connectionName, QString* error)
-{
+qint64 QueryInteger(const QString& statement, const QString& connectionName, QString* error) {
     const QSqlDatabase db = QSqlDatabase::database(connectionName, false);
     QSqlQuery query(db);
     query.setForwardOnly(true);

@@ -8,15 +8,13 @@
 
 namespace {
 
-QString VersionRowCondition()
-{
+QString VersionRowCondition() {
     return QStringLiteral(" WHERE [ID_CLASS]=-99 AND [ID_ATTRIBUTE]=-99 AND [USERID]=-99");
 }
 
 } // namespace
 
-QString GetDbVersion(const QString& connectionName, const QString& table, const QString& column)
-{
+QString GetDbVersion(const QString& connectionName, const QString& table, const QString& column) {
     Dataset query(QStringLiteral("DbVersion"));
     query.setConnectionName(connectionName);
     query.setSql({QStringLiteral("SELECT [") + column + QStringLiteral("] FROM [") + table + QStringLiteral("]") +
@@ -26,18 +24,19 @@ QString GetDbVersion(const QString& connectionName, const QString& table, const 
 }
 
 bool SetDbVersion(const QString& connectionName, const QString& table, const QString& column, const QString& version,
-                  QString* error)
-{
+                  QString* error) {
     Dataset query(QStringLiteral("DbVersion"));
     query.setConnectionName(connectionName);
-    query.setSql({QStringLiteral("SELECT [") + column + QStringLiteral("], [ID_CLASS], [ID_ATTRIBUTE], [USERID] FROM [") +
-                  table + QStringLiteral("]") + VersionRowCondition()});
+    query.setSql({QStringLiteral("SELECT [") + column +
+                  QStringLiteral("], [ID_CLASS], [ID_ATTRIBUTE], [USERID] FROM [") + table + QStringLiteral("]") +
+                  VersionRowCondition()});
     if (!query.open(error)) return false;
     if (query.isEmpty()) {
         // The table has no key to address a row by: the new row is written directly.
         QSqlQuery insert(QSqlDatabase::database(connectionName, false));
-        insert.prepare(QStringLiteral("INSERT INTO \"%1\" (\"%2\", ID_CLASS, ID_ATTRIBUTE, USERID) VALUES (?, -99, -99, -99)")
-                           .arg(table, column));
+        insert.prepare(
+            QStringLiteral("INSERT INTO \"%1\" (\"%2\", ID_CLASS, ID_ATTRIBUTE, USERID) VALUES (?, -99, -99, -99)")
+                .arg(table, column));
         insert.addBindValue(version);
         if (insert.exec()) return true;
         if (error) *error = insert.lastError().text();
@@ -52,8 +51,7 @@ bool SetDbVersion(const QString& connectionName, const QString& table, const QSt
     return false;
 }
 
-int VersionNumber(const QString& text)
-{
+int VersionNumber(const QString& text) {
     QString digits = text;
     const qsizetype point = digits.indexOf(QLatin1Char('.'));
     if (point >= 0) digits.remove(point, 1);
@@ -62,8 +60,7 @@ int VersionNumber(const QString& text)
     return ok ? number : 0;
 }
 
-QString VersionColumn(const QString& connectionName)
-{
+QString VersionColumn(const QString& connectionName) {
     Dataset query(QStringLiteral("IsVersionInBD"));
     query.setConnectionName(connectionName);
     query.setSql({QStringLiteral("SELECT * FROM OBJECT_VAL_STR")});

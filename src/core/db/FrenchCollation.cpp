@@ -16,8 +16,7 @@ struct Folded {
 
 constexpr char32_t kTableSize = 0x250;
 
-const std::array<Folded, kTableSize>& FoldTable()
-{
+const std::array<Folded, kTableSize>& FoldTable() {
     static const std::array<Folded, kTableSize> table = [] {
         std::array<Folded, kTableSize> result{};
         for (char32_t code = 0; code < kTableSize; ++code) {
@@ -43,8 +42,7 @@ public:
     FoldedReader(const unsigned char* text, int length) : m_text(text), m_end(text + length) {}
 
     // 0 at the end.
-    char32_t next()
-    {
+    char32_t next() {
         if (m_pending) {
             const char32_t c = m_pending;
             m_pending = 0;
@@ -62,8 +60,7 @@ public:
     }
 
 private:
-    char32_t decode()
-    {
+    char32_t decode() {
         const unsigned char lead = *m_text++;
         int extra = 0;
         char32_t code = lead;
@@ -77,7 +74,8 @@ private:
             extra = 1;
             code = lead & 0x1F;
         }
-        for (; extra > 0 && m_text < m_end; --extra) code = (code << 6) | (*m_text++ & 0x3F);
+        for (; extra > 0 && m_text < m_end; --extra)
+            code = (code << 6) | (*m_text++ & 0x3F);
         return code;
     }
 
@@ -86,8 +84,7 @@ private:
     char32_t m_pending = 0;
 };
 
-int CompareUtf8(const void* a, int lengthA, const void* b, int lengthB)
-{
+int CompareUtf8(const void* a, int lengthA, const void* b, int lengthB) {
     FoldedReader readerA(static_cast<const unsigned char*>(a), lengthA);
     FoldedReader readerB(static_cast<const unsigned char*>(b), lengthB);
     for (;;) {
@@ -101,22 +98,19 @@ int CompareUtf8(const void* a, int lengthA, const void* b, int lengthB)
     return lengthA == lengthB ? 0 : (lengthA < lengthB ? -1 : 1);
 }
 
-int CollationCallback(void*, int lengthA, const void* a, int lengthB, const void* b)
-{
+int CollationCallback(void*, int lengthA, const void* a, int lengthB, const void* b) {
     return CompareUtf8(a, lengthA, b, lengthB);
 }
 
 } // namespace
 
-int CompareForSorting(const QString& a, const QString& b)
-{
+int CompareForSorting(const QString& a, const QString& b) {
     const QByteArray utf8A = a.toUtf8();
     const QByteArray utf8B = b.toUtf8();
     return CompareUtf8(utf8A.constData(), static_cast<int>(utf8A.size()), utf8B.constData(),
                        static_cast<int>(utf8B.size()));
 }
 
-bool RegisterFrenchCollation(sqlite3* handle)
-{
+bool RegisterFrenchCollation(sqlite3* handle) {
     return handle && sqlite3_create_collation(handle, "NOCASE", SQLITE_UTF8, nullptr, CollationCallback) == SQLITE_OK;
 }

@@ -5,8 +5,7 @@
 
 namespace {
 
-QString StripBrackets(QString name)
-{
+QString StripBrackets(QString name) {
     name = name.trimmed();
     if (name.size() >= 2 && ((name.startsWith(QLatin1Char('[')) && name.endsWith(QLatin1Char(']'))) ||
                              (name.startsWith(QLatin1Char('"')) && name.endsWith(QLatin1Char('"')))))
@@ -15,8 +14,7 @@ QString StripBrackets(QString name)
 }
 
 // Position of a keyword as a whole word outside quotes and parentheses, from a position; -1 if none.
-qsizetype FindKeyword(const QString& text, const QString& keyword, qsizetype from = 0)
-{
+qsizetype FindKeyword(const QString& text, const QString& keyword, qsizetype from = 0) {
     int depth = 0;
     QChar quote;
     for (qsizetype i = from; i < text.size(); ++i) {
@@ -29,8 +27,10 @@ qsizetype FindKeyword(const QString& text, const QString& keyword, qsizetype fro
             quote = c;
             continue;
         }
-        if (c == QLatin1Char('(')) ++depth;
-        else if (c == QLatin1Char(')')) --depth;
+        if (c == QLatin1Char('('))
+            ++depth;
+        else if (c == QLatin1Char(')'))
+            --depth;
         if (depth != 0) continue;
         if (text.mid(i, keyword.size()).compare(keyword, Qt::CaseInsensitive) != 0) continue;
         const bool startOk = i == 0 || !(text[i - 1].isLetterOrNumber() || text[i - 1] == QLatin1Char('_'));
@@ -41,8 +41,7 @@ qsizetype FindKeyword(const QString& text, const QString& keyword, qsizetype fro
     return -1;
 }
 
-QStringList SplitTopLevel(const QString& text)
-{
+QStringList SplitTopLevel(const QString& text) {
     QStringList parts;
     int depth = 0;
     QChar quote;
@@ -68,15 +67,13 @@ QStringList SplitTopLevel(const QString& text)
 
 } // namespace
 
-QString SelectShape::sourceOf(const QString& resultName) const
-{
+QString SelectShape::sourceOf(const QString& resultName) const {
     const auto it = columns.constFind(resultName.toLower());
     if (it != columns.constEnd()) return it.value();
     return star ? resultName : QString();
 }
 
-SelectShape AnalyseSelect(const QString& statement)
-{
+SelectShape AnalyseSelect(const QString& statement) {
     SelectShape shape;
     const qsizetype select = FindKeyword(statement, QStringLiteral("SELECT"));
     const qsizetype from = FindKeyword(statement, QStringLiteral("FROM"), select < 0 ? 0 : select);
@@ -117,8 +114,7 @@ SelectShape AnalyseSelect(const QString& statement)
     return shape;
 }
 
-QString BracketsToQuotes(const QString& statement)
-{
+QString BracketsToQuotes(const QString& statement) {
     QString result;
     result.reserve(statement.size());
     bool inString = false;

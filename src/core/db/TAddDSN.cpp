@@ -18,8 +18,7 @@ constexpr int kPathBuffer = 4096;
 
 // unixODBC writes no data source into an odbc.ini that does not exist yet (a user's own file
 // before the first data source): create it empty first.
-void EnsureDataSourcesFile(bool system)
-{
+void EnsureDataSourcesFile(bool system) {
     // The folder comes from unixODBC (it follows ODBCSYSINI and HOME); the data-source file names
     // are its fixed ones, and a user's ODBCINI names the user's file outright.
     char folderBuffer[kPathBuffer] = {};
@@ -28,7 +27,8 @@ void EnsureDataSourcesFile(bool system)
         path = QFile::decodeName(odbcinst_system_file_path(folderBuffer)) + QStringLiteral("/odbc.ini");
     } else {
         path = qEnvironmentVariable("ODBCINI");
-        if (path.isEmpty()) path = QFile::decodeName(odbcinst_user_file_path(folderBuffer)) + QStringLiteral("/.odbc.ini");
+        if (path.isEmpty())
+            path = QFile::decodeName(odbcinst_user_file_path(folderBuffer)) + QStringLiteral("/.odbc.ini");
     }
     if (QFileInfo::exists(path)) return;
     QFile file(path);
@@ -37,8 +37,7 @@ void EnsureDataSourcesFile(bool system)
 
 } // namespace
 
-bool TAddDSN::execute(QString* error) const
-{
+bool TAddDSN::execute(QString* error) const {
     const QByteArray name = DSN_Name.toUtf8();
     const QByteArray path = DSN_Path.toUtf8();
     const QByteArray driver = kSqliteOdbcDriver.toUtf8();
@@ -55,8 +54,7 @@ bool TAddDSN::execute(QString* error) const
     return written;
 }
 
-void CreateDataSource(const QString& name, const QString& driver, const QString& path)
-{
+void CreateDataSource(const QString& name, const QString& driver, const QString& path) {
     if (!QFileInfo(path).isFile()) return;
     TAddDSN dsn;
     dsn.DSN_Name = name;

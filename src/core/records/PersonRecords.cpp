@@ -174,7 +174,9 @@ bool PersonBeforeDelete(TDataModule1& data, Dataset& person, QString* error) {
 
 void InstallPersonRules(TDataModule1& data) {
     data.Person->onNewRecord = [](Dataset& person) { PreparePersonNewRow(person); };
-    data.Person->beforeDelete = [&data](Dataset& person, QString* error) { return PersonBeforeDelete(data, person, error); };
+    data.Person->beforeDelete = [&data](Dataset& person, QString* error) {
+        return PersonBeforeDelete(data, person, error);
+    };
 }
 
 bool DeletePersonWithEverything(TDataModule1& data, QString* error) {

@@ -19,8 +19,7 @@ constexpr int kTransferSteps = 3;
 
 // Copies the database under a temporary name first, so that an interrupted copy never leaves a
 // half database that the next start would take for a complete one.
-bool CopyDatabaseFile(const QString& source, const QString& target, QString* error)
-{
+bool CopyDatabaseFile(const QString& source, const QString& target, QString* error) {
     if (QFileInfo::exists(target)) return true;
     const QString partial = target + QStringLiteral(".part");
     QFile::remove(partial);
@@ -41,8 +40,7 @@ bool CopyDatabaseFile(const QString& source, const QString& target, QString* err
 }
 
 bool CopyStartingData(const QString& source, const QString& relativePath, bool announce, ProgressReporter& progress,
-                      QString* error)
-{
+                      QString* error) {
     progress.setTask(QStringLiteral("TRANSFERT DES DONNEES"));
     progress.setMessage(QStringLiteral("Quelques instants, SVP ..."));
     progress.setProgress(0, kTransferSteps);
@@ -65,8 +63,7 @@ bool CopyStartingData(const QString& source, const QString& relativePath, bool a
                      error);
 }
 
-bool CopyDatabaseIfMissing(ProgressReporter& progress)
-{
+bool CopyDatabaseIfMissing(ProgressReporter& progress) {
     const QString relativePath = DatabaseRelativePath();
     if (QFileInfo::exists(DbDir() + relativePath)) return true;
 
@@ -78,9 +75,9 @@ bool CopyDatabaseIfMissing(ProgressReporter& progress)
         }
 
     const QString olderData = ProgramDir() + QStringLiteral("Data/");
-    const bool announce = QFileInfo::exists(olderData + relativePath) &&
-                          (QFileInfo::exists(ProgramDir() + QStringLiteral("dsn.ini")) ||
-                           QFileInfo::exists(ProgramDir() + QStringLiteral("db.ini")));
+    const bool announce =
+        QFileInfo::exists(olderData + relativePath) && (QFileInfo::exists(ProgramDir() + QStringLiteral("dsn.ini")) ||
+                                                        QFileInfo::exists(ProgramDir() + QStringLiteral("db.ini")));
     const QString source = announce ? olderData : ProgramDir() + QStringLiteral("Ressources/DB/Data/");
 
     if (!QFileInfo::exists(source + relativePath)) {
@@ -106,28 +103,29 @@ bool CopyDatabaseIfMissing(ProgressReporter& progress)
 
 } // namespace
 
-bool TransferData(const QString& settingsFileName, ProgressReporter& progress)
-{
+bool TransferData(const QString& settingsFileName, ProgressReporter& progress) {
     const bool ok = CopyDatabaseIfMissing(progress);
     EnsureDataFile(QStringLiteral("SortList.def"));
     EnsureDataFile(settingsFileName);
     return ok;
 }
 
-bool CheckWriteAccess(const QString& title, const QString& path)
-{
+bool CheckWriteAccess(const QString& title, const QString& path) {
     if (SaveTextFile(path, QStringLiteral("admin"), nullptr) && QFile::remove(path)) return true;
     QFile::remove(path);
     QString upperTitle;
     for (const QChar c : title)
         upperTitle += c.unicode() < 128 ? c.toUpper() : c;
     Messages().show(MessageIcon::Error, title,
-                    upperTitle + QStringLiteral(" : EXECUTION IMPOSSIBLE\n\nPour utiliser ce logiciel vous devez :\n\n"
-                                                "  - Soit avoir un compte administrateur\n"
-                                                "  - Soit avoir des droits en écriture sur le répertoire : ") +
+                    upperTitle +
+                        QStringLiteral(" : EXECUTION IMPOSSIBLE\n\nPour utiliser ce logiciel vous devez :\n\n"
+                                       "  - Soit avoir un compte administrateur\n"
+                                       "  - Soit avoir des droits en écriture sur le répertoire : ") +
                         QDir::toNativeSeparators(QFileInfo(path).absolutePath() + QLatin1Char('/')) +
                         QStringLiteral("\n\n"));
     return false;
 }
 
-bool MdacVersionOk() { return QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE")); }
+bool MdacVersionOk() {
+    return QSqlDatabase::isDriverAvailable(QStringLiteral("QSQLITE"));
+}

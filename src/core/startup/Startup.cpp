@@ -16,13 +16,16 @@
 
 #include <QFileInfo>
 
-QString AlreadyRunningMessage() { return Product::kName + QStringLiteral(" est déjà en exécution."); }
+QString AlreadyRunningMessage() {
+    return Product::kName + QStringLiteral(" est déjà en exécution.");
+}
 
-QString StartupTitle() { return Product::kName + QLatin1Char(' ') + Product::kVersion; }
+QString StartupTitle() {
+    return Product::kName + QLatin1Char(' ') + Product::kVersion;
+}
 
 StartupOutcome PrepareDataFolders(const QString& currentFolder, const QString& executableFolder, InstanceLock& lock,
-                        ProgressReporter& transferProgress)
-{
+                                  ProgressReporter& transferProgress) {
     SetProgramDir(FindProgramDir(currentFolder, executableFolder));
     SetDataDir(ProgramDir());
 
@@ -37,8 +40,8 @@ StartupOutcome PrepareDataFolders(const QString& currentFolder, const QString& e
     }
 
     if (!ChooseDataDir(&error) ||
-        !LoadDatabaseSettings(DataDir(), QStringLiteral("Data\\"), Product::kDataSourceName,
-                              Product::kDatabaseFileName, QStringLiteral("Access\\"), &error)) {
+        !LoadDatabaseSettings(DataDir(), QStringLiteral("Data\\"), Product::kDataSourceName, Product::kDatabaseFileName,
+                              QStringLiteral("Access\\"), &error)) {
         Messages().show(MessageIcon::Error, StartupTitle(), error);
         return StartupOutcome::Failed;
     }
@@ -51,27 +54,28 @@ StartupOutcome PrepareDataFolders(const QString& currentFolder, const QString& e
     return ready ? StartupOutcome::Ready : StartupOutcome::Failed;
 }
 
-bool ConnectDataModule(TDataModule1& dataModule)
-{
+bool ConnectDataModule(TDataModule1& dataModule) {
     QString error;
     if (AdoAvailable(&error) && dataModule.connectDatabase(&error)) return true;
     Messages().show(MessageIcon::None, Product::kName, error);
-    Messages().show(MessageIcon::Error, Product::kName,
-                    QStringLiteral("EXECUTION IMPOSSIBLE !!\n\nCe logiciel a rencontré un problème lors de la connexion "
-                                   "à la base de données.\nContactez le support par email pour tenter de trouver une "
-                                   "solution : ") +
-                        Product::kSupportAddress);
+    Messages().show(
+        MessageIcon::Error, Product::kName,
+        QStringLiteral("EXECUTION IMPOSSIBLE !!\n\nCe logiciel a rencontré un problème lors de la connexion "
+                       "à la base de données.\nContactez le support par email pour tenter de trouver une "
+                       "solution : ") +
+            Product::kSupportAddress);
     return false;
 }
 
-bool PrepareDatabaseVersion() { return PrepareDatabaseVersion(UpdateFeedback(), UpdateBackup::Ask); }
+bool PrepareDatabaseVersion() {
+    return PrepareDatabaseVersion(UpdateFeedback(), UpdateBackup::Ask);
+}
 
 namespace {
 
 // The scripts waiting in the data folder, then the database kept in the program folder. A run that
 // could not go to its end stops the start-up: the program must not work on a database half updated.
-bool RunStartupUpdates(const UpdateFeedback& feedback, UpdateBackup backup)
-{
+bool RunStartupUpdates(const UpdateFeedback& feedback, UpdateBackup backup) {
     QString error;
     if (RunWaitingUpdateScripts(backup, feedback, &error) && UpdateProgramDirDatabase(feedback, &error)) return true;
     Messages().show(MessageIcon::Error, StartupTitle(), error);
@@ -80,8 +84,7 @@ bool RunStartupUpdates(const UpdateFeedback& feedback, UpdateBackup backup)
 
 } // namespace
 
-bool PrepareDatabaseVersion(const UpdateFeedback& feedback, UpdateBackup backup)
-{
+bool PrepareDatabaseVersion(const UpdateFeedback& feedback, UpdateBackup backup) {
     if (!DatabaseFileExists()) return true;
     const QString column = VersionColumn(kMainConnection);
     if (QFileInfo::exists(ProgramDir() + Product::DevelopmentMarkerName())) {

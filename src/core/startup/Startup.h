@@ -12,7 +12,7 @@ class ProgressReporter;
 // the lock is held on success.
 enum class StartupOutcome { Ready, AlreadyRunning, Failed };
 StartupOutcome PrepareDataFolders(const QString& currentFolder, const QString& executableFolder, InstanceLock& lock,
-                        ProgressReporter& transferProgress);
+                                  ProgressReporter& transferProgress);
 
 class TDataModule1;
 

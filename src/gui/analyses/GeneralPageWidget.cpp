@@ -431,8 +431,9 @@ QString GeneralPageWidget::personName() const {
 
 void GeneralPageWidget::saveChart() {
     const QString proposed = DataDir() + ProposedChartPictureName(m_chartModel.title, personName(), Today());
-    const QString file = FileDialogs::askSaveFile(this, QStringLiteral("Enregistrer l'image sous ..."),
-                                                  QStringLiteral("Image Jpeg (*.jpg)"), QStringLiteral("jpg"), proposed);
+    const QString file =
+        FileDialogs::askSaveFile(this, QStringLiteral("Enregistrer l'image sous ..."),
+                                 QStringLiteral("Image Jpeg (*.jpg)"), QStringLiteral("jpg"), proposed);
     if (file.isEmpty()) return;
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     QString error;

@@ -13,8 +13,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-TMdacNotice::TMdacNotice(QWidget* parent) : QDialog(parent), m_browser(new QTextBrowser(this))
-{
+TMdacNotice::TMdacNotice(QWidget* parent) : QDialog(parent), m_browser(new QTextBrowser(this)) {
     setObjectName(QStringLiteral("MdacNotice"));
     setModal(true);
 
@@ -54,4 +53,6 @@ TMdacNotice::TMdacNotice(QWidget* parent) : QDialog(parent), m_browser(new QText
     m_browser->setSource(QUrl::fromLocalFile(PagePath()));
 }
 
-QString TMdacNotice::PagePath() { return ProgramDir() + QStringLiteral("html/mdac.htm"); }
+QString TMdacNotice::PagePath() {
+    return ProgramDir() + QStringLiteral("html/mdac.htm");
+}

@@ -25,8 +25,7 @@ public:
     explicit TitlePicture(QWidget* parent) : QWidget(parent) { setAttribute(Qt::WA_OpaquePaintEvent); }
 
 protected:
-    void paintEvent(QPaintEvent*) override
-    {
+    void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
         painter.setRenderHint(QPainter::Antialiasing);
         const QRectF area = rect();
@@ -62,9 +61,8 @@ protected:
 } // namespace
 
 TSplash::TSplash(QWidget* parent)
-    : QFrame(parent, Qt::Window | Qt::FramelessWindowHint), m_version(new QLabel(this)),
-      m_maker(new QLabel(this)), m_info(new QLabel(this)), m_progress(new QProgressBar(this))
-{
+    : QFrame(parent, Qt::Window | Qt::FramelessWindowHint), m_version(new QLabel(this)), m_maker(new QLabel(this)),
+      m_info(new QLabel(this)), m_progress(new QProgressBar(this)) {
     setObjectName(QStringLiteral("Splash"));
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
@@ -107,38 +105,37 @@ TSplash::TSplash(QWidget* parent)
     centreOnScreen();
 }
 
-void TSplash::setProgress(int position)
-{
+void TSplash::setProgress(int position) {
     m_progress->setValue(qBound(0, position, kProgressMaximum));
     paintNow(m_progress);
 }
 
-int TSplash::progress() const { return m_progress->value(); }
+int TSplash::progress() const {
+    return m_progress->value();
+}
 
-void TSplash::setInfo(const QString& text)
-{
+void TSplash::setInfo(const QString& text) {
     m_info->setText(text);
     paintNow(m_info);
 }
 
-QString TSplash::info() const { return m_info->text(); }
+QString TSplash::info() const {
+    return m_info->text();
+}
 
-void TSplash::showAndPaint()
-{
+void TSplash::showAndPaint() {
     centreOnScreen();
     show();
     raise();
     paintNow(this);
 }
 
-void TSplash::centreOnScreen()
-{
+void TSplash::centreOnScreen() {
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     if (screen) move(CentredOver(screen->geometry(), size()));
 }
 
-void TSplash::paintNow(QWidget* changed)
-{
+void TSplash::paintNow(QWidget* changed) {
     if (!isVisible()) return;
     changed->repaint();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);

@@ -10,8 +10,7 @@
 
 TWait::TWait(QWidget* owner)
     : QFrame(owner, Qt::Window | Qt::FramelessWindowHint), m_picture(new QLabel(this)), m_task(new QLabel(this)),
-      m_message(new QLabel(this)), m_gauge(new Gauge(this))
-{
+      m_message(new QLabel(this)), m_gauge(new Gauge(this)) {
     setObjectName(QStringLiteral("Wait"));
     // It appears by itself over the main window and must not take the keyboard from it.
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -42,26 +41,22 @@ TWait::TWait(QWidget* owner)
     PrepareForm(this);
 }
 
-void TWait::setTask(const QString& task)
-{
+void TWait::setTask(const QString& task) {
     m_task->setText(task);
     paintNow(m_task);
 }
 
-void TWait::setMessage(const QString& message)
-{
+void TWait::setMessage(const QString& message) {
     m_message->setText(message);
     paintNow(m_message);
 }
 
-void TWait::setProgress(int count, int total)
-{
+void TWait::setProgress(int count, int total) {
     m_gauge->setProgress(count, total);
     paintNow(m_gauge);
 }
 
-void TWait::setVisible(bool visible)
-{
+void TWait::setVisible(bool visible) {
     const bool showing = visible && !isVisible();
     QFrame::setVisible(visible);
     if (showing) {
@@ -70,29 +65,38 @@ void TWait::setVisible(bool visible)
     }
 }
 
-void TWait::setGaugeVisible(bool visible) { m_gauge->setVisible(visible); }
+void TWait::setGaugeVisible(bool visible) {
+    m_gauge->setVisible(visible);
+}
 
-QString TWait::task() const { return m_task->text(); }
-QString TWait::message() const { return m_message->text(); }
-int TWait::count() const { return m_gauge->count(); }
-int TWait::total() const { return m_gauge->total(); }
-int TWait::gaugeFilledWidth() const { return m_gauge->filledWidth(); }
+QString TWait::task() const {
+    return m_task->text();
+}
+QString TWait::message() const {
+    return m_message->text();
+}
+int TWait::count() const {
+    return m_gauge->count();
+}
+int TWait::total() const {
+    return m_gauge->total();
+}
+int TWait::gaugeFilledWidth() const {
+    return m_gauge->filledWidth();
+}
 
-void TWait::centreInWorkArea()
-{
+void TWait::centreInWorkArea() {
     const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     if (!screen) return;
     move(CentredOver(screen->availableGeometry(), size()));
 }
 
-void TWait::centreOver(const QWidget* window)
-{
+void TWait::centreOver(const QWidget* window) {
     if (!window) return;
     move(CentredOver(window->frameGeometry(), size()));
 }
 
-void TWait::paintNow(QWidget* changed)
-{
+void TWait::paintNow(QWidget* changed) {
     if (!isVisible()) return;
     changed->repaint();
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);

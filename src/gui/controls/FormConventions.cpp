@@ -13,20 +13,17 @@ namespace {
 
 const char* const kPreparedProperty = "quorvelFormPrepared";
 
-bool IsShownImage(const QWidget* window, const char* name)
-{
+bool IsShownImage(const QWidget* window, const char* name) {
     const auto* image = qobject_cast<const QWidget*>(FindComponentByName(window, QLatin1String(name)));
     return image && !image->isHidden();
 }
 
-void SetCaptionFromTitleLabel(QWidget* window)
-{
+void SetCaptionFromTitleLabel(QWidget* window) {
     if (const auto* title = FindComponentByName<QLabel>(window, QStringLiteral("Title")))
         window->setWindowTitle(FormCaptionFromTitle(title->text()));
 }
 
-bool KeepsOwnLook(const QWidget* window)
-{
+bool KeepsOwnLook(const QWidget* window) {
     const QVariant tag = window->property("tag");
     if (tag.isValid() && tag.toInt() == -1) return true;
     const QString name = window->objectName();
@@ -37,13 +34,11 @@ bool KeepsOwnLook(const QWidget* window)
 // label may have changed since creation), the fixed size and the place over the owner.
 class ShowHandler final : public QObject {
 public:
-    ShowHandler(QWidget* window, bool fixedSize) : QObject(window), m_window(window), m_fixedSize(fixedSize)
-    {
+    ShowHandler(QWidget* window, bool fixedSize) : QObject(window), m_window(window), m_fixedSize(fixedSize) {
         window->installEventFilter(this);
     }
 
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
+    bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == m_window && event->type() == QEvent::Show && !event->spontaneous()) {
             SetCaptionFromTitleLabel(m_window);
             if (!m_shownOnce) {
@@ -56,8 +51,7 @@ public:
     }
 
 private:
-    void centreOnOwner()
-    {
+    void centreOnOwner() {
         if (m_window->objectName() == QLatin1String("MainForm")) return;
         QWidget* parent = m_window->parentWidget();
         if (!parent) return;
@@ -80,15 +74,13 @@ private:
 
 } // namespace
 
-QPoint CentredOver(const QRect& owner, const QSize& size)
-{
+QPoint CentredOver(const QRect& owner, const QSize& size) {
     // Integer division truncates toward zero, as positions always have been computed.
     return QPoint(owner.left() + (owner.width() - size.width()) / 2,
                   owner.top() + (owner.height() - size.height()) / 2);
 }
 
-void PrepareForm(QWidget* window)
-{
+void PrepareForm(QWidget* window) {
     if (!window || window->property(kPreparedProperty).toBool()) return;
     window->setProperty(kPreparedProperty, true);
     window->setAttribute(Qt::WA_AlwaysShowToolTips);
@@ -125,8 +117,7 @@ void PrepareForm(QWidget* window)
     new ShowHandler(window, fixedSize);
 }
 
-QObject* FindComponentByName(const QObject* window, const QString& name)
-{
+QObject* FindComponentByName(const QObject* window, const QString& name) {
     if (!window || name.isEmpty()) return nullptr;
     const QList<QObject*> found = window->findChildren<QObject*>(name);
     return found.isEmpty() ? nullptr : found.last();

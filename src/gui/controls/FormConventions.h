@@ -23,8 +23,7 @@ void PrepareForm(QWidget* window);
 // there is none or the name is empty.
 QObject* FindComponentByName(const QObject* window, const QString& name);
 
-template <class T> T* FindComponentByName(const QObject* window, const QString& name)
-{
+template <class T> T* FindComponentByName(const QObject* window, const QString& name) {
     return qobject_cast<T*>(FindComponentByName(window, name));
 }
 

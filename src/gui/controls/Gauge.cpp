@@ -5,32 +5,32 @@
 #include <QPainter>
 
 Gauge::Gauge(QWidget* parent)
-    : QWidget(parent), m_fill(QColor(0x1f, 0x5f, 0xbf)), m_background(QColor(0xd8, 0xdc, 0xe4))
-{
+    : QWidget(parent), m_fill(QColor(0x1f, 0x5f, 0xbf)), m_background(QColor(0xd8, 0xdc, 0xe4)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void Gauge::setProgress(int count, int total)
-{
+void Gauge::setProgress(int count, int total) {
     if (count == m_count && total == m_total) return;
     m_count = count;
     m_total = total;
     update();
 }
 
-int Gauge::filledWidth() const { return GaugeFilledWidth(m_count, m_total, width()); }
+int Gauge::filledWidth() const {
+    return GaugeFilledWidth(m_count, m_total, width());
+}
 
-void Gauge::setColors(const QColor& fill, const QColor& background)
-{
+void Gauge::setColors(const QColor& fill, const QColor& background) {
     m_fill = fill;
     m_background = background;
     update();
 }
 
-QSize Gauge::sizeHint() const { return QSize(251, 5); }
+QSize Gauge::sizeHint() const {
+    return QSize(251, 5);
+}
 
-void Gauge::paintEvent(QPaintEvent*)
-{
+void Gauge::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), m_background);
     const int filled = filledWidth();

@@ -16,14 +16,12 @@ struct ServiceState {
     QList<MessageBoxService::RecordedMessage> recorded;
 };
 
-ServiceState& State()
-{
+ServiceState& State() {
     static ServiceState state;
     return state;
 }
 
-QMessageBox::Icon BoxIcon(MessageIcon icon)
-{
+QMessageBox::Icon BoxIcon(MessageIcon icon) {
     switch (icon) {
     case MessageIcon::Information:
         return QMessageBox::Information;
@@ -40,15 +38,13 @@ QMessageBox::Icon BoxIcon(MessageIcon icon)
 }
 
 // The box opens over the window the user is working in, so that it stays in front of it.
-QWidget* BoxParent()
-{
+QWidget* BoxParent() {
     QWidget* parent = QApplication::activeModalWidget();
     if (!parent) parent = QApplication::activeWindow();
     return parent;
 }
 
-void PrepareBox(QMessageBox& box, MessageIcon icon, const QString& caption, const QString& text)
-{
+void PrepareBox(QMessageBox& box, MessageIcon icon, const QString& caption, const QString& text) {
     box.setIcon(BoxIcon(icon));
     box.setWindowTitle(caption);
     // Messages quote paths and user data: never read them as markup.
@@ -58,38 +54,48 @@ void PrepareBox(QMessageBox& box, MessageIcon icon, const QString& caption, cons
 
 } // namespace
 
-MessageBoxService& MessageBoxService::instance()
-{
+MessageBoxService& MessageBoxService::instance() {
     static MessageBoxService service;
     return service;
 }
 
-void MessageBoxService::install() { SetMessageService(&instance()); }
+void MessageBoxService::install() {
+    SetMessageService(&instance());
+}
 
-void MessageBoxService::setMainWindowExists(bool exists) { State().mainWindowExists = exists; }
-bool MessageBoxService::mainWindowExists() { return State().mainWindowExists; }
+void MessageBoxService::setMainWindowExists(bool exists) {
+    State().mainWindowExists = exists;
+}
+bool MessageBoxService::mainWindowExists() {
+    return State().mainWindowExists;
+}
 
-void MessageBoxService::setTestMode(bool on)
-{
+void MessageBoxService::setTestMode(bool on) {
     State().testMode = on;
     if (!on) clearRecordedMessages();
 }
-bool MessageBoxService::testMode() { return State().testMode; }
+bool MessageBoxService::testMode() {
+    return State().testMode;
+}
 
-void MessageBoxService::queueAnswerForTesting(bool yes) { State().answers.enqueue(yes); }
+void MessageBoxService::queueAnswerForTesting(bool yes) {
+    State().answers.enqueue(yes);
+}
 
-QList<MessageBoxService::RecordedMessage> MessageBoxService::recordedMessages() { return State().recorded; }
+QList<MessageBoxService::RecordedMessage> MessageBoxService::recordedMessages() {
+    return State().recorded;
+}
 
-void MessageBoxService::clearRecordedMessages()
-{
+void MessageBoxService::clearRecordedMessages() {
     State().recorded.clear();
     State().answers.clear();
 }
 
-QString MessageBoxService::captionFor(const QString& title) { return title.isEmpty() ? Product::kName : title; }
+QString MessageBoxService::captionFor(const QString& title) {
+    return title.isEmpty() ? Product::kName : title;
+}
 
-void MessageBoxService::show(MessageIcon icon, const QString& title, const QString& text)
-{
+void MessageBoxService::show(MessageIcon icon, const QString& title, const QString& text) {
     const QString caption = captionFor(title);
     ServiceState& state = State();
     if (!state.mainWindowExists) WriteMessageToStderr(icon, caption, text);
@@ -105,8 +111,7 @@ void MessageBoxService::show(MessageIcon icon, const QString& title, const QStri
     box.exec();
 }
 
-bool MessageBoxService::ask(const QString& title, const QString& text)
-{
+bool MessageBoxService::ask(const QString& title, const QString& text) {
     const QString caption = captionFor(title);
     ServiceState& state = State();
     if (!state.mainWindowExists) WriteMessageToStderr(MessageIcon::Question, caption, text);

@@ -7,8 +7,7 @@
 
 #include <iterator>
 
-void DrawProgramEmblem(QPainter& painter, const QRectF& box)
-{
+void DrawProgramEmblem(QPainter& painter, const QRectF& box) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     const qreal side = qMin(box.width(), box.height());
@@ -52,8 +51,7 @@ void DrawProgramEmblem(QPainter& painter, const QRectF& box)
     painter.restore();
 }
 
-QPixmap ProgramEmblemPixmap(int side)
-{
+QPixmap ProgramEmblemPixmap(int side) {
     QPixmap pixmap(side, side);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);

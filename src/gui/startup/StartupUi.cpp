@@ -23,8 +23,7 @@ const QString kLoading = QStringLiteral("Chargement du logiciel ...");
 
 } // namespace
 
-int RunQuorvel(int argc, char** argv)
-{
+int RunQuorvel(int argc, char** argv) {
     QApplication application(argc, argv);
     MessageBoxService::install();
     // Tests that run the whole program answer its message boxes by reading stderr instead.

@@ -15,10 +15,11 @@ namespace {
 constexpr QFileDevice::Permissions kPrivate = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
 
 bool g_removable = false;
-bool FakeRemovable(const QString&) { return g_removable; }
+bool FakeRemovable(const QString&) {
+    return g_removable;
+}
 
-QStringList FileLines(const QString& path)
-{
+QStringList FileLines(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) return {};
     return QString::fromUtf8(file.readAll()).split(QStringLiteral("\r\n"));
@@ -29,14 +30,12 @@ QStringList FileLines(const QString& path)
 class TestDataLocations : public QObject {
     Q_OBJECT
 private slots:
-    void cleanup()
-    {
+    void cleanup() {
         g_removable = false;
         SetRemovableTestForTesting(nullptr);
     }
 
-    void programDirIsCurrentFolderWhenItHoldsTheShippedMaterial()
-    {
+    void programDirIsCurrentFolderWhenItHoldsTheShippedMaterial() {
         SandboxHome sandbox;
         const QString current = sandbox.folder(QStringLiteral("current"));
         const QString installed = sandbox.folder(QStringLiteral("prefix/share/quorvel"));
@@ -51,8 +50,7 @@ private slots:
                  sandbox.folder(QStringLiteral("elsewhere")));
     }
 
-    void newUserGetsWarnedPrivateFolders()
-    {
+    void newUserGetsWarnedPrivateFolders() {
         SandboxHome sandbox;
         SetProgramDir(sandbox.folder(QStringLiteral("program")));
         QString error;
@@ -74,7 +72,8 @@ private slots:
         for (const char* sub : {"", "Export", "Html", "Backup", "Data", "Data/Access", "Data/Images", "Data/Files"}) {
             const QFileInfo folder(DataDir() + QLatin1String(sub));
             QVERIFY2(folder.isDir(), sub);
-            QCOMPARE(folder.permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::ExeOther), QFileDevice::Permissions());
+            QCOMPARE(folder.permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::ExeOther),
+                     QFileDevice::Permissions());
             QCOMPARE(folder.permissions() & kPrivate, kPrivate);
         }
         QCOMPARE(QFileInfo(base).permissions() & QFile::ReadOther, QFileDevice::Permissions());
@@ -85,8 +84,7 @@ private slots:
         QVERIFY(!QFileInfo::exists(base + QStringLiteral("Avertissement.txt")));
     }
 
-    void dataStaysBesideTheProgram_data()
-    {
+    void dataStaysBesideTheProgram_data() {
         QTest::addColumn<QString>("directoriesIni");
         QTest::addColumn<bool>("marker");
         QTest::addColumn<bool>("removable");
@@ -98,8 +96,7 @@ private slots:
         QTest::newRow("fixed drive") << "" << false << false << false;
     }
 
-    void dataStaysBesideTheProgram()
-    {
+    void dataStaysBesideTheProgram() {
         QFETCH(QString, directoriesIni);
         QFETCH(bool, marker);
         QFETCH(bool, removable);
@@ -108,7 +105,8 @@ private slots:
         SandboxHome sandbox;
         const QString program = sandbox.folder(QStringLiteral("usb/Quorvel"));
         SetProgramDir(program);
-        if (!directoriesIni.isEmpty()) WriteTestFile(program + QStringLiteral("directories.ini"), directoriesIni.toUtf8());
+        if (!directoriesIni.isEmpty())
+            WriteTestFile(program + QStringLiteral("directories.ini"), directoriesIni.toUtf8());
         if (marker) WriteTestFile(program + QStringLiteral("quorvel.dpr"), "");
         g_removable = removable;
         SetRemovableTestForTesting(FakeRemovable);
@@ -119,8 +117,7 @@ private slots:
         QCOMPARE(QFileInfo(program + QStringLiteral("Data/Access")).isDir(), besideProgram);
     }
 
-    void removableDriveInsideTheInstallationPrefixUsesDocuments()
-    {
+    void removableDriveInsideTheInstallationPrefixUsesDocuments() {
         SandboxHome sandbox;
         SetProgramDir(QStringLiteral(QUORVEL_INSTALL_PREFIX) + QStringLiteral("/share/quorvel-test-not-created/"));
         SetDataDir(ProgramDir());
@@ -130,8 +127,7 @@ private slots:
         QCOMPARE(DataDir(), sandbox.defaultDataDir());
     }
 
-    void appDataDirIsCaseSensitiveAndRelativeToTheProgram()
-    {
+    void appDataDirIsCaseSensitiveAndRelativeToTheProgram() {
         SandboxHome sandbox;
         SetProgramDir(sandbox.folder(QStringLiteral("program")));
         WriteTestFile(ProgramDir() + QStringLiteral("directories.ini"), "[Path]\r\nAppDataDir=AppExe\r\n");
@@ -139,8 +135,7 @@ private slots:
         QCOMPARE(DataDir(), ProgramDir() + QStringLiteral("AppExe/Quorvel/"));
     }
 
-    void appDataDirNamesTheBaseFolder()
-    {
+    void appDataDirNamesTheBaseFolder() {
         SandboxHome sandbox;
         SetProgramDir(sandbox.folder(QStringLiteral("program")));
         const QString shared = sandbox.folder(QStringLiteral("shared")) + QStringLiteral("base");
@@ -153,8 +148,7 @@ private slots:
         QVERIFY(QFileInfo::exists(DataDir() + QStringLiteral("Avertissement.txt")));
     }
 
-    void unwritableBaseFolderIsReported()
-    {
+    void unwritableBaseFolderIsReported() {
         SandboxHome sandbox;
         SetProgramDir(sandbox.folder(QStringLiteral("program")));
         // A file where the base folder should be: no permission trick needed, so it fails as root too.
@@ -166,8 +160,7 @@ private slots:
         QVERIFY2(error.contains(QStringLiteral("Impossible de créer le répertoire")), qPrintable(error));
     }
 
-    void ensureDataFileCopiesTheFirstShippedCopyAndNeverOverwrites()
-    {
+    void ensureDataFileCopiesTheFirstShippedCopyAndNeverOverwrites() {
         SandboxHome sandbox;
         SetProgramDir(sandbox.folder(QStringLiteral("program")));
         SetDataDir(sandbox.folder(QStringLiteral("data")));
@@ -192,8 +185,7 @@ private slots:
         QVERIFY(!QFileInfo::exists(DataDir() + QStringLiteral("none.def")));
     }
 
-    void databaseSettingsWithoutAnyDbIniWritesTheDefaults()
-    {
+    void databaseSettingsWithoutAnyDbIniWritesTheDefaults() {
         SandboxHome sandbox;
         SetProgramDir(sandbox.folder(QStringLiteral("program")));
         SetDataDir(sandbox.folder(QStringLiteral("data")));
@@ -209,23 +201,26 @@ private slots:
         QVERIFY(!DatabaseFileExists());
     }
 
-    void databaseSettingsFromAnExistingDbIni_data()
-    {
+    void databaseSettingsFromAnExistingDbIni_data() {
         QTest::addColumn<QString>("content");
         QTest::addColumn<QString>("dbDir");
         QTest::addColumn<QString>("relativePath");
 
-        QTest::newRow("full folder without trailing separator")
-            << "[DataBase]\nProvider=OLEDB\nPath=/srv/shared\n" << "/srv/shared/" << "Access/KESTOVRAN.MDB";
-        QTest::newRow("Windows folder") << "[DataBase]\nProvider=OLEDB\nPath=D:\\Shared\n" << "D:/Shared/"
+        QTest::newRow("full folder without trailing separator") << "[DataBase]\nProvider=OLEDB\nPath=/srv/shared\n"
+                                                                << "/srv/shared/"
+                                                                << "Access/KESTOVRAN.MDB";
+        QTest::newRow("Windows folder") << "[DataBase]\nProvider=OLEDB\nPath=D:\\Shared\n"
+                                        << "D:/Shared/"
                                         << "Access/KESTOVRAN.MDB";
         QTest::newRow("ODBC relative path") << "[DataBase]\nProvider=ODBC\n[ODBC]\nPath=Base\\x.mdb\n"
-                                            << "<data>Data/" << "Base/x.mdb";
-        QTest::newRow("provider is case-sensitive") << "[DataBase]\nProvider=odbc\n" << "<data>Data/" << "";
+                                            << "<data>Data/"
+                                            << "Base/x.mdb";
+        QTest::newRow("provider is case-sensitive") << "[DataBase]\nProvider=odbc\n"
+                                                    << "<data>Data/"
+                                                    << "";
     }
 
-    void databaseSettingsFromAnExistingDbIni()
-    {
+    void databaseSettingsFromAnExistingDbIni() {
         QFETCH(QString, content);
         QFETCH(QString, dbDir);
         QFETCH(QString, relativePath);

@@ -17,8 +17,7 @@
 class TestInstanceLock : public QObject {
     Q_OBJECT
 private slots:
-    void secondHolderIsRefusedUntilTheFirstLets()
-    {
+    void secondHolderIsRefusedUntilTheFirstLets() {
         SandboxHome sandbox;
         InstanceLock first;
         InstanceLock second;
@@ -32,8 +31,7 @@ private slots:
         QVERIFY(second.tryLock(QStringLiteral("ANALYSIS")));
     }
 
-    void killedHolderLeavesNoLock()
-    {
+    void killedHolderLeavesNoLock() {
         SandboxHome sandbox;
         int ready[2];
         QCOMPARE(::pipe(ready), 0);
@@ -58,8 +56,7 @@ private slots:
     }
 
     // A copy started without XDG_RUNTIME_DIR (a cron job) meets the desktop's copy on the session's lock file.
-    void copyWithoutRuntimeVariableMeetsTheSessionLock()
-    {
+    void copyWithoutRuntimeVariableMeetsTheSessionLock() {
         SandboxHome sandbox;
         const QString sessions = sandbox.folder(QStringLiteral("run-user"));
         const QString session = sessions + QString::number(::geteuid());
@@ -86,8 +83,7 @@ private slots:
         InstanceLock::setSessionFoldersRootForTesting(QString());
     }
 
-    void removableFlagIsReadFromTheDisk_data()
-    {
+    void removableFlagIsReadFromTheDisk_data() {
         QTest::addColumn<QString>("flag");
         QTest::addColumn<bool>("partition");
         QTest::addColumn<bool>("removable");
@@ -97,8 +93,7 @@ private slots:
         QTest::newRow("no flag") << "" << true << false;
     }
 
-    void removableFlagIsReadFromTheDisk()
-    {
+    void removableFlagIsReadFromTheDisk() {
         QFETCH(QString, flag);
         QFETCH(bool, partition);
         QFETCH(bool, removable);
@@ -114,10 +109,12 @@ private slots:
         QDir().mkpath(device);
         QDir().mkpath(sys + QStringLiteral("dev/block"));
         if (!flag.isEmpty()) WriteTestFile(disk + QStringLiteral("/removable"), flag.toUtf8() + "\n");
-        QVERIFY(QFile::link(device, sys + QStringLiteral("dev/block/%1:%2").arg(major(status.st_dev)).arg(minor(status.st_dev))));
+        QVERIFY(QFile::link(
+            device, sys + QStringLiteral("dev/block/%1:%2").arg(major(status.st_dev)).arg(minor(status.st_dev))));
 
         QCOMPARE(IsOnRemovableDrive(folder, sys.chopped(1)), removable);
-        QVERIFY(!IsOnRemovableDrive(sandbox.folder(QStringLiteral("program")) + QStringLiteral("missing"), sys.chopped(1)));
+        QVERIFY(
+            !IsOnRemovableDrive(sandbox.folder(QStringLiteral("program")) + QStringLiteral("missing"), sys.chopped(1)));
     }
 };
 

@@ -16,15 +16,13 @@ namespace {
 
 const QString kStartingDatabase = QStringLiteral(QUORVEL_STAGED_PROGRAM_DIR "/Ressources/DB/Data/Access/KESTOVRAN.MDB");
 
-QByteArray Content(const QString& path)
-{
+QByteArray Content(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // A data folder whose db.ini has the given provider, with the starting database in place when asked.
-void PrepareDataFolder(const SandboxHome& sandbox, const QString& provider, bool withDatabase)
-{
+void PrepareDataFolder(const SandboxHome& sandbox, const QString& provider, bool withDatabase) {
     SetProgramDir(sandbox.folder(QStringLiteral("program")));
     SetDataDir(sandbox.folder(QStringLiteral("data")));
     WriteTestFile(DataDir() + QStringLiteral("db.ini"), ("[DataBase]\nProvider=" + provider + "\n").toUtf8());
@@ -40,8 +38,7 @@ class TestConnection : public QObject {
 private slots:
     void cleanup() { CloseDatabase(kMainConnection); }
 
-    void opensTheStartingDatabase()
-    {
+    void opensTheStartingDatabase() {
         SandboxHome sandbox;
         PrepareDataFolder(sandbox, QStringLiteral("OLEDB"), true);
         QString error;
@@ -53,8 +50,7 @@ private slots:
                  QStringLiteral("1.13"));
     }
 
-    void missingDatabaseIsNotCreated()
-    {
+    void missingDatabaseIsNotCreated() {
         SandboxHome sandbox;
         PrepareDataFolder(sandbox, QStringLiteral("OLEDB"), false);
         QVERIFY(OpenDatabase(kMainConnection));
@@ -62,15 +58,13 @@ private slots:
         QVERIFY(!QFileInfo::exists(DatabaseFile()));
     }
 
-    void unknownProviderFailsClearly_data()
-    {
+    void unknownProviderFailsClearly_data() {
         QTest::addColumn<QString>("provider");
         QTest::newRow("lower case") << "odbc";
         QTest::newRow("other") << "MSDASQL";
     }
 
-    void unknownProviderFailsClearly()
-    {
+    void unknownProviderFailsClearly() {
         QFETCH(QString, provider);
         SandboxHome sandbox;
         PrepareDataFolder(sandbox, provider, true);
@@ -80,16 +74,14 @@ private slots:
         QVERIFY(error.contains(provider));
     }
 
-    void foreignFileIsRefusedUntouched_data()
-    {
+    void foreignFileIsRefusedUntouched_data() {
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("Jet file") << QByteArray("\x00\x01\x00\x00Standard Jet DB\x00", 20) + QByteArray(2000, 'j');
         QTest::newRow("text") << QByteArray("not a database at all\n");
         QTest::newRow("truncated SQLite") << Content(kStartingDatabase).left(1000);
     }
 
-    void foreignFileIsRefusedUntouched()
-    {
+    void foreignFileIsRefusedUntouched() {
         QFETCH(QByteArray, content);
         SandboxHome sandbox;
         PrepareDataFolder(sandbox, QStringLiteral("OLEDB"), false);
@@ -101,8 +93,7 @@ private slots:
         QCOMPARE(Content(DatabaseFile()), content);
     }
 
-    void compactionWritesACompleteCopy()
-    {
+    void compactionWritesACompleteCopy() {
         SandboxHome sandbox;
         PrepareDataFolder(sandbox, QStringLiteral("OLEDB"), true);
         const QString target = DbDir() + QStringLiteral("Access/KESTOVRAN~.MDB");
@@ -116,8 +107,7 @@ private slots:
         QCOMPARE(check.value(0).toString(), QStringLiteral("Divers 12"));
     }
 
-    void compactionRefusesAnOpenSourceAndBadInput()
-    {
+    void compactionRefusesAnOpenSourceAndBadInput() {
         SandboxHome sandbox;
         PrepareDataFolder(sandbox, QStringLiteral("OLEDB"), true);
         const QString target = DbDir() + QStringLiteral("copy.MDB");
@@ -134,13 +124,13 @@ private slots:
         QVERIFY(!QFileInfo::exists(target + QStringLiteral(".part")));
     }
 
-    void otherToolsReadTheFile()
-    {
+    void otherToolsReadTheFile() {
         // The database stays a plain SQLite file: the standard tool opens it and its sorting works there too.
         QProcess sqlite;
-        sqlite.start(QStringLiteral("sqlite3"), {kStartingDatabase, QStringLiteral("PRAGMA integrity_check; SELECT VALUE "
-                                                                                   "FROM OBJECT_VAL_STR; SELECT Name "
-                                                                                   "FROM PERSON ORDER BY Name;")});
+        sqlite.start(QStringLiteral("sqlite3"),
+                     {kStartingDatabase, QStringLiteral("PRAGMA integrity_check; SELECT VALUE "
+                                                        "FROM OBJECT_VAL_STR; SELECT Name "
+                                                        "FROM PERSON ORDER BY Name;")});
         QVERIFY(sqlite.waitForFinished(10000));
         QCOMPARE(sqlite.exitCode(), 0);
         QCOMPARE(QString::fromUtf8(sqlite.readAllStandardOutput()), QStringLiteral("ok\n1.13\n"));

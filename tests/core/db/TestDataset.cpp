@@ -137,12 +137,18 @@ private slots:
 
         QString error;
         bool moved = true;
-        if (move == QLatin1String("first")) moved = person.first(&error);
-        else if (move == QLatin1String("last")) moved = person.last(&error);
-        else if (move == QLatin1String("next")) moved = person.next(&error);
-        else if (move == QLatin1String("prior")) moved = person.prior(&error);
-        else if (move == QLatin1String("moveTo")) moved = person.moveTo(0, &error);
-        else moved = person.locate(3, &error);
+        if (move == QLatin1String("first"))
+            moved = person.first(&error);
+        else if (move == QLatin1String("last"))
+            moved = person.last(&error);
+        else if (move == QLatin1String("next"))
+            moved = person.next(&error);
+        else if (move == QLatin1String("prior"))
+            moved = person.prior(&error);
+        else if (move == QLatin1String("moveTo"))
+            moved = person.moveTo(0, &error);
+        else
+            moved = person.locate(3, &error);
 
         QVERIFY(!moved);
         QVERIFY2(error.contains(QStringLiteral("nom refusé par la base")), qPrintable(error));

@@ -9,29 +9,51 @@
 class TestSqlHelpers : public QObject {
     Q_OBJECT
 private slots:
-    void selectShape_data()
-    {
+    void selectShape_data() {
         QTest::addColumn<QString>("statement");
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("result");
         QTest::addColumn<QString>("source");
 
-        QTest::newRow("star") << "SELECT * FROM EVENT\nWHERE ID_REF=-1" << "EVENT" << "Description" << "Description";
-        QTest::newRow("bracketed table") << "SELECT * FROM [ANALYSIS]\nWHERE ID_REF=-1" << "ANALYSIS" << "Id" << "Id";
-        QTest::newRow("alias") << "SELECT Id, Comment1 as [Color]\nFROM PERSON\n ORDER BY NAME" << "PERSON" << "color"
+        QTest::newRow("star") << "SELECT * FROM EVENT\nWHERE ID_REF=-1"
+                              << "EVENT"
+                              << "Description"
+                              << "Description";
+        QTest::newRow("bracketed table") << "SELECT * FROM [ANALYSIS]\nWHERE ID_REF=-1"
+                                         << "ANALYSIS"
+                                         << "Id"
+                                         << "Id";
+        QTest::newRow("alias") << "SELECT Id, Comment1 as [Color]\nFROM PERSON\n ORDER BY NAME"
+                               << "PERSON"
+                               << "color"
                                << "Comment1";
-        QTest::newRow("bracketed column") << "SELECT Id, [No] FROM PERSON" << "PERSON" << "No" << "No";
-        QTest::newRow("qualified column") << "SELECT\n  EVENT.Date_Event as [DateEvent]\nFROM EVENT" << "EVENT"
-                                          << "DateEvent" << "Date_Event";
-        QTest::newRow("expression") << "SELECT count(*) as [N], Id FROM PERSON" << "PERSON" << "N" << "";
-        QTest::newRow("column not selected") << "SELECT Id FROM PERSON" << "PERSON" << "Name" << "";
-        QTest::newRow("join") << "SELECT * FROM PERSON, EVENT WHERE PERSON.Id=EVENT.Id_Ref" << "" << "Id" << "Id";
-        QTest::newRow("keyword inside a name") << "SELECT Id, FromWhere FROM WHEREVER" << "WHEREVER" << "FromWhere"
+        QTest::newRow("bracketed column") << "SELECT Id, [No] FROM PERSON"
+                                          << "PERSON"
+                                          << "No"
+                                          << "No";
+        QTest::newRow("qualified column") << "SELECT\n  EVENT.Date_Event as [DateEvent]\nFROM EVENT"
+                                          << "EVENT"
+                                          << "DateEvent"
+                                          << "Date_Event";
+        QTest::newRow("expression") << "SELECT count(*) as [N], Id FROM PERSON"
+                                    << "PERSON"
+                                    << "N"
+                                    << "";
+        QTest::newRow("column not selected") << "SELECT Id FROM PERSON"
+                                             << "PERSON"
+                                             << "Name"
+                                             << "";
+        QTest::newRow("join") << "SELECT * FROM PERSON, EVENT WHERE PERSON.Id=EVENT.Id_Ref"
+                              << ""
+                              << "Id"
+                              << "Id";
+        QTest::newRow("keyword inside a name") << "SELECT Id, FromWhere FROM WHEREVER"
+                                               << "WHEREVER"
+                                               << "FromWhere"
                                                << "FromWhere";
     }
 
-    void selectShape()
-    {
+    void selectShape() {
         QFETCH(QString, statement);
         QFETCH(QString, table);
         QFETCH(QString, result);
@@ -41,38 +63,43 @@ private slots:
         QCOMPARE(shape.sourceOf(result), source);
     }
 
-    void bracketsBecomeStandardQuotes_data()
-    {
+    void bracketsBecomeStandardQuotes_data() {
         QTest::addColumn<QString>("statement");
         QTest::addColumn<QString>("expected");
         QTest::newRow("names") << "SELECT [No], Comment1 as [Color] FROM [ANALYSIS]"
                                << "SELECT \"No\", Comment1 as \"Color\" FROM \"ANALYSIS\"";
-        QTest::newRow("text left alone") << "UPDATE X SET T='[a]' WHERE [Id]=1" << "UPDATE X SET T='[a]' WHERE \"Id\"=1";
+        QTest::newRow("text left alone") << "UPDATE X SET T='[a]' WHERE [Id]=1"
+                                         << "UPDATE X SET T='[a]' WHERE \"Id\"=1";
     }
 
-    void bracketsBecomeStandardQuotes()
-    {
+    void bracketsBecomeStandardQuotes() {
         QFETCH(QString, statement);
         QFETCH(QString, expected);
         QCOMPARE(BracketsToQuotes(statement), expected);
     }
 
-    void frenchOrder_data()
-    {
+    void frenchOrder_data() {
         QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("after");
-        QTest::newRow("accent ignored") << "Eddy" << "émile";
-        QTest::newRow("accent ignored 2") << "émile" << "Eric";
-        QTest::newRow("case ignored") << "dupont" << "Durand";
-        QTest::newRow("cedilla") << "Façade" << "Fade";
-        QTest::newRow("ligature") << "Cœur" << "Cofe";
-        QTest::newRow("prefix first") << "Mar" << "Marc";
-        QTest::newRow("ties broken by bytes") << "Eric" << "eric";
-        QTest::newRow("digits before letters") << "2 A" << "A";
+        QTest::newRow("accent ignored") << "Eddy"
+                                        << "émile";
+        QTest::newRow("accent ignored 2") << "émile"
+                                          << "Eric";
+        QTest::newRow("case ignored") << "dupont"
+                                      << "Durand";
+        QTest::newRow("cedilla") << "Façade"
+                                 << "Fade";
+        QTest::newRow("ligature") << "Cœur"
+                                  << "Cofe";
+        QTest::newRow("prefix first") << "Mar"
+                                      << "Marc";
+        QTest::newRow("ties broken by bytes") << "Eric"
+                                              << "eric";
+        QTest::newRow("digits before letters") << "2 A"
+                                               << "A";
     }
 
-    void frenchOrder()
-    {
+    void frenchOrder() {
         QFETCH(QString, before);
         QFETCH(QString, after);
         QVERIFY(CompareForSorting(before, after) < 0);
@@ -80,8 +107,7 @@ private slots:
         QCOMPARE(CompareForSorting(before, before), 0);
     }
 
-    void versionNumbers_data()
-    {
+    void versionNumbers_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("number");
         QTest::newRow("1.13") << "1.13" << 113;
@@ -92,8 +118,7 @@ private slots:
         QTest::newRow("empty") << "" << 0;
     }
 
-    void versionNumbers()
-    {
+    void versionNumbers() {
         QFETCH(QString, text);
         QFETCH(int, number);
         QCOMPARE(VersionNumber(text), number);

@@ -23,23 +23,20 @@ public:
     QStringList lines;
 };
 
-QByteArray Content(const QString& path)
-{
+QByteArray Content(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
 // A program folder holding a starting data set under source (relative to it).
-void MakeStartingData(const QString& source)
-{
+void MakeStartingData(const QString& source) {
     WriteTestFile(source + QStringLiteral("Access/KESTOVRAN.MDB"), "database");
     WriteTestFile(source + QStringLiteral("Images/Doc1.jpg"), "picture");
     WriteTestFile(source + QStringLiteral("Images/notes.txt"), "not a picture");
     WriteTestFile(source + QStringLiteral("Files/File2.f"), "cabinet");
 }
 
-void LoadDefaultDatabaseSettings()
-{
+void LoadDefaultDatabaseSettings() {
     QVERIFY(LoadDatabaseSettings(DataDir(), QStringLiteral("Data\\"), QStringLiteral("KESTOVRAN"),
                                  QStringLiteral("KESTOVRAN.MDB"), QStringLiteral("Access\\")));
 }
@@ -49,8 +46,7 @@ void LoadDefaultDatabaseSettings()
 class TestFirstRun : public QObject {
     Q_OBJECT
 private slots:
-    void firstRunCopiesTheShippedDatabaseSilently()
-    {
+    void firstRunCopiesTheShippedDatabaseSilently() {
         SandboxHome sandbox;
         RecordingMessages messages;
         SetProgramDir(sandbox.folder(QStringLiteral("program")));
@@ -77,21 +73,18 @@ private slots:
                  QFile::WriteOwner);
 
         QCOMPARE(progress.lines,
-                 (QStringList{"task TRANSFERT DES DONNEES", "message Quelques instants, SVP ...", "gauge 0/3",
-                              "hidden", "message Copie de la base de données", "gauge 1/3",
-                              "message Copie des images", "gauge 2/3", "message Copie des fichiers", "gauge 3/3",
-                              "hidden"}));
+                 (QStringList{"task TRANSFERT DES DONNEES", "message Quelques instants, SVP ...", "gauge 0/3", "hidden",
+                              "message Copie de la base de données", "gauge 1/3", "message Copie des images",
+                              "gauge 2/3", "message Copie des fichiers", "gauge 3/3", "hidden"}));
     }
 
-    void olderInstallationBesideTheProgramIsTransferredAndAnnounced_data()
-    {
+    void olderInstallationBesideTheProgramIsTransferredAndAnnounced_data() {
         QTest::addColumn<QString>("marker");
         QTest::newRow("db.ini") << "db.ini";
         QTest::newRow("dsn.ini") << "dsn.ini";
     }
 
-    void olderInstallationBesideTheProgramIsTransferredAndAnnounced()
-    {
+    void olderInstallationBesideTheProgramIsTransferredAndAnnounced() {
         QFETCH(QString, marker);
         SandboxHome sandbox;
         RecordingMessages messages;
@@ -114,8 +107,7 @@ private slots:
                      QStringLiteral("\n\nNE SUPPRIMEZ PAS CE REPERTOIRE"));
     }
 
-    void missingStartingDatabaseStopsButStillCopiesDataFiles()
-    {
+    void missingStartingDatabaseStopsButStillCopiesDataFiles() {
         SandboxHome sandbox;
         RecordingMessages messages;
         SetProgramDir(sandbox.folder(QStringLiteral("program")));
@@ -135,8 +127,7 @@ private slots:
         QVERIFY(!QFileInfo::exists(DbDir() + QStringLiteral("Access/KESTOVRAN.MDB")));
     }
 
-    void presentDatabaseIsLeftAlone()
-    {
+    void presentDatabaseIsLeftAlone() {
         SandboxHome sandbox;
         RecordingMessages messages;
         SetProgramDir(sandbox.folder(QStringLiteral("program")));
@@ -155,8 +146,7 @@ private slots:
         QCOMPARE(Content(DataDir() + QStringLiteral("SortList.def")), QByteArray("sort"));
     }
 
-    void writeCheck()
-    {
+    void writeCheck() {
         SandboxHome sandbox;
         RecordingMessages messages;
         const QString writable = sandbox.folder(QStringLiteral("data")) + QStringLiteral("write.tmp");

@@ -473,10 +473,10 @@ private slots:
         click(Command::kChartSave);
         const FileDialogs::Question asked = FileDialogs::questionsForTesting().value(0);
         QVERIFY(asked.kind == FileDialogs::Kind::Save);
-        QCOMPARE((QStringList{asked.title, asked.filter, asked.defaultSuffix, asked.proposedName}),
-                 (QStringList{"Enregistrer l'image sous ...", "Image Jpeg (*.jpg)", "jpg",
-                              m_fixture->dataDir() +
-                                  "Evolution_des_analyses___Glycémie_(Arnaud Alice)_09_12_2026.jpg"}));
+        QCOMPARE(
+            (QStringList{asked.title, asked.filter, asked.defaultSuffix, asked.proposedName}),
+            (QStringList{"Enregistrer l'image sous ...", "Image Jpeg (*.jpg)", "jpg",
+                         m_fixture->dataDir() + "Evolution_des_analyses___Glycémie_(Arnaud Alice)_09_12_2026.jpg"}));
         QVERIFY(QDir(m_fixture->dataDir()).entryList({QStringLiteral("*.jpg"), QStringLiteral("*.bmp")}).isEmpty());
 
         const QString chosen = m_fixture->dataDir() + QStringLiteral("courbe.jpg");

@@ -19,8 +19,7 @@
 namespace {
 
 // Writes a picture of the window for a reviewer when QUORVEL_SCREENSHOTS names a folder.
-void SaveScreenshot(QWidget* window, const QString& name)
-{
+void SaveScreenshot(QWidget* window, const QString& name) {
     const QString folder = qEnvironmentVariable("QUORVEL_SCREENSHOTS");
     if (folder.isEmpty()) return;
     QDir().mkpath(folder);
@@ -28,8 +27,7 @@ void SaveScreenshot(QWidget* window, const QString& name)
 }
 
 // Columns of the gauge's middle row painted in its fill colour.
-int PaintedFillColumns(Gauge* gauge, const QColor& fill)
-{
+int PaintedFillColumns(Gauge* gauge, const QColor& fill) {
     const QImage image = gauge->grab().toImage();
     const int row = image.height() / 2;
     int columns = 0;
@@ -46,8 +44,7 @@ private slots:
     void initTestCase() { m_programDir = ProgramDir(); }
     void cleanup() { SetProgramDir(m_programDir); }
 
-    void waitHasItsDesignedShape()
-    {
+    void waitHasItsDesignedShape() {
         TWait wait;
         QCOMPARE(wait.size(), QSize(277, 65));
         QVERIFY(wait.windowFlags() & Qt::FramelessWindowHint);
@@ -62,8 +59,7 @@ private slots:
         QVERIFY(!task->geometry().intersects(message->geometry()));
     }
 
-    void waitGaugeWidth_data()
-    {
+    void waitGaugeWidth_data() {
         QTest::addColumn<int>("count");
         QTest::addColumn<int>("total");
         QTest::addColumn<int>("filled");
@@ -75,8 +71,7 @@ private slots:
         QTest::newRow("total 0") << 2 << 0 << 0;
         QTest::newRow("negative count") << -1 << 3 << 0;
     }
-    void waitGaugeWidth()
-    {
+    void waitGaugeWidth() {
         QFETCH(int, count);
         QFETCH(int, total);
         QFETCH(int, filled);
@@ -89,8 +84,7 @@ private slots:
         QCOMPARE(PaintedFillColumns(gauge, fill), filled);
     }
 
-    void waitKeepsItsStateWhileHidden()
-    {
+    void waitKeepsItsStateWhileHidden() {
         TWait wait;
         ProgressReporter& progress = wait;
         progress.setVisible(false);
@@ -119,8 +113,7 @@ private slots:
         QCOMPARE(wait.task(), QStringLiteral("TRANSFERT DES DONNEES"));
     }
 
-    void waitPaintsChangesAtOnce()
-    {
+    void waitPaintsChangesAtOnce() {
         TWait wait;
         const QColor fill(Qt::red);
         auto* gauge = FindComponentByName<Gauge>(&wait, QStringLiteral("Gauge"));
@@ -140,15 +133,13 @@ private slots:
         QVERIFY(shown.pixelColor(gaugeTopLeft.x() + 84, row) != fill);
     }
 
-    void waitIsCentred_data()
-    {
+    void waitIsCentred_data() {
         QTest::addColumn<QRect>("main");
         QTest::addColumn<QPoint>("place");
         QTest::newRow("main window") << QRect(10, 20, 800, 600) << QPoint(271, 287);
         QTest::newRow("narrow window") << QRect(-50, 5, 100, 40) << QPoint(-138, -7);
     }
-    void waitIsCentred()
-    {
+    void waitIsCentred() {
         QFETCH(QRect, main);
         QFETCH(QPoint, place);
         QWidget window;
@@ -165,8 +156,7 @@ private slots:
         QCOMPARE(wait.pos(), place);
     }
 
-    void waitIsCentredInWorkArea()
-    {
+    void waitIsCentredInWorkArea() {
         TWait wait;
         wait.centreInWorkArea();
         const QRect area = wait.screen()->availableGeometry();
@@ -174,8 +164,7 @@ private slots:
         QCOMPARE(wait.y(), area.top() + (area.height() - 65) / 2);
     }
 
-    void splashLabels()
-    {
+    void splashLabels() {
         TSplash splash;
         QCOMPARE(splash.objectName(), QStringLiteral("Splash"));
         QVERIFY(splash.windowFlags() & Qt::FramelessWindowHint);
@@ -204,8 +193,7 @@ private slots:
         SaveScreenshot(&splash, QStringLiteral("TSplash"));
     }
 
-    void splashPictureIsDrawn()
-    {
+    void splashPictureIsDrawn() {
         TSplash splash;
         auto* picture = FindComponentByName<QWidget>(&splash, QStringLiteral("Image_Title"));
         QVERIFY(picture);
@@ -219,8 +207,7 @@ private slots:
         QVERIFY2(white > 200, qPrintable(QString::number(white)));
     }
 
-    void mdacNoticeShowsThePage()
-    {
+    void mdacNoticeShowsThePage() {
         QTemporaryDir folder;
         QVERIFY(folder.isValid());
         QDir(folder.path()).mkpath(QStringLiteral("html"));
@@ -251,8 +238,7 @@ private slots:
         QVERIFY(!notice.isVisible());
     }
 
-    void shippedMdacPageNamesTheDriverPackage()
-    {
+    void shippedMdacPageNamesTheDriverPackage() {
         SetProgramDir(QStringLiteral(QUORVEL_STAGED_PROGRAM_DIR));
         TMdacNotice notice;
         const QString text = notice.browser()->toPlainText();

@@ -15,8 +15,7 @@ namespace {
 // A window designed with its own title bar, the way the program's windows are drawn:
 // a 24-pixel "TitleBar" panel holding the "Title" label and the images asked for.
 std::unique_ptr<QWidget> DesignedWindow(const QString& title, const QStringList& images = {},
-                                        QWidget* owner = nullptr)
-{
+                                        QWidget* owner = nullptr) {
     auto window = std::make_unique<QDialog>(owner, Qt::Dialog | Qt::FramelessWindowHint);
     window->resize(300, 200);
     auto* titleBar = new QFrame(window.get());
@@ -41,18 +40,21 @@ std::unique_ptr<QWidget> DesignedWindow(const QString& title, const QStringList&
 class TestFormConventions : public QObject {
     Q_OBJECT
 private slots:
-    void captionFromTitleLabel_data()
-    {
+    void captionFromTitleLabel_data() {
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("leading blanks") << "  Saisie d'une personne" << "Saisie d'une personne";
-        QTest::newRow("one blank") << " Information" << "Information";
-        QTest::newRow("only blanks") << "   " << " ";
-        QTest::newRow("doubled apostrophe") << "  Liste d''analyses" << "Liste d'analyses";
-        QTest::newRow("inner blanks kept") << "  Historique  des sauvegardes " << "Historique  des sauvegardes ";
+        QTest::newRow("leading blanks") << "  Saisie d'une personne"
+                                        << "Saisie d'une personne";
+        QTest::newRow("one blank") << " Information"
+                                   << "Information";
+        QTest::newRow("only blanks") << "   "
+                                     << " ";
+        QTest::newRow("doubled apostrophe") << "  Liste d''analyses"
+                                            << "Liste d'analyses";
+        QTest::newRow("inner blanks kept") << "  Historique  des sauvegardes "
+                                           << "Historique  des sauvegardes ";
     }
-    void captionFromTitleLabel()
-    {
+    void captionFromTitleLabel() {
         QFETCH(QString, title);
         QFETCH(QString, caption);
         auto window = DesignedWindow(title);
@@ -60,8 +62,7 @@ private slots:
         QCOMPARE(window->windowTitle(), caption);
     }
 
-    void windowWithoutTitleLabelKeepsItsCaption()
-    {
+    void windowWithoutTitleLabelKeepsItsCaption() {
         QDialog window;
         window.setWindowTitle(QStringLiteral("Impression"));
         PrepareForm(&window);
@@ -69,8 +70,7 @@ private slots:
         QVERIFY(window.testAttribute(Qt::WA_AlwaysShowToolTips));
     }
 
-    void captionFollowsTitleWhenShown()
-    {
+    void captionFollowsTitleWhenShown() {
         auto window = DesignedWindow(QStringLiteral("  Saisie"));
         PrepareForm(window.get());
         FindComponentByName<QLabel>(window.get(), QStringLiteral("Title"))->setText(QStringLiteral("  Modification"));
@@ -78,8 +78,7 @@ private slots:
         QCOMPARE(window->windowTitle(), QStringLiteral("Modification"));
     }
 
-    void systemFrameReplacesTitleBar()
-    {
+    void systemFrameReplacesTitleBar() {
         auto window = DesignedWindow(QStringLiteral("  Saisie"), {QStringLiteral("SysExitBtn")});
         PrepareForm(window.get());
         auto* titleBar = FindComponentByName<QWidget>(window.get(), QStringLiteral("TitleBar"));
@@ -90,8 +89,7 @@ private slots:
         QCOMPARE(window->size(), QSize(300, 176));
     }
 
-    void frameButtonsFollowTheImages_data()
-    {
+    void frameButtonsFollowTheImages_data() {
         QTest::addColumn<QStringList>("images");
         QTest::addColumn<bool>("close");
         QTest::addColumn<bool>("minimise");
@@ -101,8 +99,7 @@ private slots:
         QTest::newRow("Exit") << QStringList{"Exit"} << true << false << false;
         QTest::newRow("all") << QStringList{"SysMiniBtn", "SysMaxiBtn", "SysExitBtn"} << true << true << true;
     }
-    void frameButtonsFollowTheImages()
-    {
+    void frameButtonsFollowTheImages() {
         QFETCH(QStringList, images);
         QFETCH(bool, close);
         QFETCH(bool, minimise);
@@ -115,32 +112,28 @@ private slots:
         QCOMPARE(bool(flags & Qt::WindowMaximizeButtonHint), maximise);
     }
 
-    void sizeIsFixedWithoutSizingGrip_data()
-    {
+    void sizeIsFixedWithoutSizingGrip_data() {
         QTest::addColumn<bool>("grip");
         QTest::newRow("no grip") << false;
         QTest::newRow("grip") << true;
     }
-    void sizeIsFixedWithoutSizingGrip()
-    {
+    void sizeIsFixedWithoutSizingGrip() {
         QFETCH(bool, grip);
-        auto window = DesignedWindow(QStringLiteral("  Saisie"),
-                                     grip ? QStringList{QStringLiteral("RezisePad")} : QStringList{});
+        auto window =
+            DesignedWindow(QStringLiteral("  Saisie"), grip ? QStringList{QStringLiteral("RezisePad")} : QStringList{});
         PrepareForm(window.get());
         window->show();
         QCOMPARE(window->minimumSize() == window->maximumSize(), !grip);
     }
 
-    void ownLookIsKept_data()
-    {
+    void ownLookIsKept_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("tag");
         QTest::newRow("splash") << "Splash" << 0;
         QTest::newRow("about") << "About" << 0;
         QTest::newRow("tag -1") << "Wait" << -1;
     }
-    void ownLookIsKept()
-    {
+    void ownLookIsKept() {
         QFETCH(QString, name);
         QFETCH(int, tag);
         auto window = DesignedWindow(QStringLiteral("  A propos"));
@@ -152,26 +145,22 @@ private slots:
         QCOMPARE(window->size(), QSize(300, 200));
     }
 
-    void centredOver_data()
-    {
+    void centredOver_data() {
         QTest::addColumn<QRect>("owner");
         QTest::addColumn<QSize>("size");
         QTest::addColumn<QPoint>("place");
         QTest::newRow("even") << QRect(100, 50, 800, 600) << QSize(300, 200) << QPoint(350, 250);
         QTest::newRow("odd difference truncated") << QRect(0, 0, 800, 600) << QSize(277, 65) << QPoint(261, 267);
-        QTest::newRow("owner smaller, toward zero") << QRect(-101, 10, 100, 40) << QSize(277, 65)
-                                                    << QPoint(-189, -2);
+        QTest::newRow("owner smaller, toward zero") << QRect(-101, 10, 100, 40) << QSize(277, 65) << QPoint(-189, -2);
     }
-    void centredOver()
-    {
+    void centredOver() {
         QFETCH(QRect, owner);
         QFETCH(QSize, size);
         QFETCH(QPoint, place);
         QCOMPARE(CentredOver(owner, size), place);
     }
 
-    void dialogOpensCentredOnOwner()
-    {
+    void dialogOpensCentredOnOwner() {
         QWidget owner;
         owner.setGeometry(100, 60, 801, 600);
         owner.show();
@@ -186,8 +175,7 @@ private slots:
         QVERIFY(frame.left() > ownerFrame.left());
     }
 
-    void mainWindowIsNotMovedToItsOwner()
-    {
+    void mainWindowIsNotMovedToItsOwner() {
         QWidget owner;
         owner.setGeometry(100, 60, 801, 600);
         owner.show();
@@ -199,8 +187,7 @@ private slots:
         QCOMPARE(main.geometry().topLeft(), QPoint(20, 30));
     }
 
-    void findComponentByName()
-    {
+    void findComponentByName() {
         QWidget window;
         auto* first = new QLabel(&window);
         first->setObjectName(QStringLiteral("Lab_Misc01"));

@@ -13,8 +13,7 @@
 namespace {
 
 // Runs the call with stderr sent to a temporary file and returns what it wrote there.
-template <class Call> QString CaptureStderr(Call call)
-{
+template <class Call> QString CaptureStderr(Call call) {
     QTemporaryFile file;
     if (!file.open()) return QStringLiteral("<no temporary file>");
     std::fflush(stderr);
@@ -36,8 +35,7 @@ struct BoxSeen {
 };
 
 // Reads the box that opens next and presses the button with the given text.
-void AnswerNextBox(BoxSeen* seen, const QString& press, int attempts = 50)
-{
+void AnswerNextBox(BoxSeen* seen, const QString& press, int attempts = 50) {
     QTimer::singleShot(10, [seen, press, attempts] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box) {
@@ -64,30 +62,29 @@ void AnswerNextBox(BoxSeen* seen, const QString& press, int attempts = 50)
 class TestMessageBoxService : public QObject {
     Q_OBJECT
 private slots:
-    void init()
-    {
+    void init() {
         MessageBoxService::install();
         MessageBoxService::setTestMode(true);
         MessageBoxService::setMainWindowExists(true);
     }
-    void cleanup()
-    {
+    void cleanup() {
         MessageBoxService::setTestMode(false);
         MessageBoxService::setMainWindowExists(false);
         SetMessageService(nullptr);
     }
 
-    void recordsMessagesInTestMode_data()
-    {
+    void recordsMessagesInTestMode_data() {
         QTest::addColumn<int>("icon");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("shownTitle");
-        QTest::newRow("information") << int(MessageIcon::Information) << "Sauvegarde" << "Sauvegarde";
-        QTest::newRow("warning, no title") << int(MessageIcon::Warning) << "" << "Quorvel";
-        QTest::newRow("error") << int(MessageIcon::Error) << "QUORVEL 1.13" << "QUORVEL 1.13";
+        QTest::newRow("information") << int(MessageIcon::Information) << "Sauvegarde"
+                                     << "Sauvegarde";
+        QTest::newRow("warning, no title") << int(MessageIcon::Warning) << ""
+                                           << "Quorvel";
+        QTest::newRow("error") << int(MessageIcon::Error) << "QUORVEL 1.13"
+                               << "QUORVEL 1.13";
     }
-    void recordsMessagesInTestMode()
-    {
+    void recordsMessagesInTestMode() {
         QFETCH(int, icon);
         QFETCH(QString, title);
         QFETCH(QString, shownTitle);
@@ -101,8 +98,7 @@ private slots:
         QVERIFY(!recorded.first().question);
     }
 
-    void questionsTakeQueuedAnswersThenNo()
-    {
+    void questionsTakeQueuedAnswersThenNo() {
         MessageBoxService::queueAnswerForTesting(true);
         MessageBoxService::queueAnswerForTesting(false);
         MessageBoxService::queueAnswerForTesting(true);
@@ -123,16 +119,14 @@ private slots:
         }
     }
 
-    void leavingTestModeForgetsQueuedAnswers()
-    {
+    void leavingTestModeForgetsQueuedAnswers() {
         MessageBoxService::queueAnswerForTesting(true);
         MessageBoxService::setTestMode(false);
         MessageBoxService::setTestMode(true);
         QCOMPARE(Messages().ask(QString(), QStringLiteral("Continuer ?")), false);
     }
 
-    void copiesToStderrUntilMainWindowExists_data()
-    {
+    void copiesToStderrUntilMainWindowExists_data() {
         QTest::addColumn<bool>("mainWindowExists");
         QTest::addColumn<bool>("question");
         QTest::newRow("message at start-up") << false << false;
@@ -140,8 +134,7 @@ private slots:
         QTest::newRow("message once running") << true << false;
         QTest::newRow("question once running") << true << true;
     }
-    void copiesToStderrUntilMainWindowExists()
-    {
+    void copiesToStderrUntilMainWindowExists() {
         QFETCH(bool, mainWindowExists);
         QFETCH(bool, question);
         MessageBoxService::setMainWindowExists(mainWindowExists);
@@ -162,16 +155,14 @@ private slots:
         QCOMPARE(MessageBoxService::recordedMessages().size(), 1);
     }
 
-    void showsBoxWithFrenchButtons_data()
-    {
+    void showsBoxWithFrenchButtons_data() {
         QTest::addColumn<int>("icon");
         QTest::addColumn<int>("boxIcon");
         QTest::newRow("information") << int(MessageIcon::Information) << int(QMessageBox::Information);
         QTest::newRow("warning") << int(MessageIcon::Warning) << int(QMessageBox::Warning);
         QTest::newRow("error") << int(MessageIcon::Error) << int(QMessageBox::Critical);
     }
-    void showsBoxWithFrenchButtons()
-    {
+    void showsBoxWithFrenchButtons() {
         QFETCH(int, icon);
         QFETCH(int, boxIcon);
         MessageBoxService::setTestMode(false);
@@ -185,15 +176,13 @@ private slots:
         QCOMPARE(seen.buttons, QStringList{QStringLiteral("OK")});
     }
 
-    void asksWithOuiNon_data()
-    {
+    void asksWithOuiNon_data() {
         QTest::addColumn<QString>("press");
         QTest::addColumn<bool>("answer");
         QTest::newRow("Oui") << "Oui" << true;
         QTest::newRow("Non") << "Non" << false;
     }
-    void asksWithOuiNon()
-    {
+    void asksWithOuiNon() {
         QFETCH(QString, press);
         QFETCH(bool, answer);
         MessageBoxService::setTestMode(false);

@@ -151,7 +151,8 @@ void TestBackupUi::cancelledDialogsDoNothing() {
     FileDialogs::queueAnswerForTesting(QString());
     RestoreDatabase(m_mainWindow.get(), *m_data, m_hooks);
     QCOMPARE(FileDialogs::questionsForTesting().size(), 2);
-    QCOMPARE(FileDialogs::questionsForTesting()[1].title, QStringLiteral("Sélectionnez la base de données à restaurer"));
+    QCOMPARE(FileDialogs::questionsForTesting()[1].title,
+             QStringLiteral("Sélectionnez la base de données à restaurer"));
     QCOMPARE(MessageBoxService::recordedMessages().size(), 0);
     QCOMPARE(m_steps, QStringList());
     QCOMPARE(historyRows(), rows);

@@ -12,8 +12,7 @@
 
 namespace {
 
-void Prepare(QProcess& process, const SandboxHome& sandbox)
-{
+void Prepare(QProcess& process, const SandboxHome& sandbox) {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("HOME"), sandbox.home());
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), sandbox.runtime());
@@ -23,8 +22,7 @@ void Prepare(QProcess& process, const SandboxHome& sandbox)
     process.setWorkingDirectory(sandbox.folder(QStringLiteral("elsewhere")));
 }
 
-QByteArray Content(const QString& path)
-{
+QByteArray Content(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
@@ -34,8 +32,7 @@ QByteArray Content(const QString& path)
 class TestGuiStartup : public QObject {
     Q_OBJECT
 private slots:
-    void firstStartPreparesTheDataAndClosingSavesTheSettings()
-    {
+    void firstStartPreparesTheDataAndClosingSavesTheSettings() {
         SandboxHome sandbox;
         QProcess quorvel;
         Prepare(quorvel, sandbox);
@@ -55,23 +52,25 @@ private slots:
         for (const char* path : {"Avertissement.txt", "db.ini", "SortList.def", "Export", "Html", "Backup",
                                  "Data/Access/KESTOVRAN.MDB", "Data/Images", "Data/Files"})
             QVERIFY2(QFileInfo::exists(dataDir + QLatin1String(path)), path);
-        QVERIFY(QFileInfo::exists(sandbox.home() + QStringLiteral("/Documents/Dunmarrow Software Development/Avertissement.txt")));
+        QVERIFY(QFileInfo::exists(sandbox.home() +
+                                  QStringLiteral("/Documents/Dunmarrow Software Development/Avertissement.txt")));
 
         QStringList keys;
-        for (const QString& line : QString::fromUtf8(Content(dataDir + QStringLiteral("quorvel.ini"))).split(QStringLiteral("\r\n")))
+        for (const QString& line :
+             QString::fromUtf8(Content(dataDir + QStringLiteral("quorvel.ini"))).split(QStringLiteral("\r\n")))
             if (!line.isEmpty()) keys << line.section(QLatin1Char('='), 0, 0);
-        QCOMPARE(keys, (QStringList{"[Properties]", "FirstLaunch", "TestMdac", "Splash", "ShowUI", "ShowCalendar",
-                                    "HideBigFontMsg", "[Scan]", "TwainSource", "ShowTwainUI", "MaxWidth",
-                                    "JpegQuality", "[SMTP]", "Name", "Email", "Host", "Port", "[Windows]", "Left",
-                                    "Top", "Width", "Height", "State", "Style"}));
+        QCOMPARE(keys,
+                 (QStringList{"[Properties]",   "FirstLaunch", "TestMdac",    "Splash",      "ShowUI",   "ShowCalendar",
+                              "HideBigFontMsg", "[Scan]",      "TwainSource", "ShowTwainUI", "MaxWidth", "JpegQuality",
+                              "[SMTP]",         "Name",        "Email",       "Host",        "Port",     "[Windows]",
+                              "Left",           "Top",         "Width",       "Height",      "State",    "Style"}));
         const QByteArray settings = Content(dataDir + QStringLiteral("quorvel.ini"));
         QVERIFY(settings.contains("FirstLaunch=0\r\n"));
         QVERIFY(settings.contains("State=wsNormal\r\n"));
         QVERIFY(!settings.contains("Width=-1\r\n"));
     }
 
-    void secondInstanceLeavesEverythingAlone()
-    {
+    void secondInstanceLeavesEverythingAlone() {
         SandboxHome sandbox;
         InstanceLock running;
         QVERIFY(running.tryLock(QStringLiteral("ANALYSIS")));
@@ -80,12 +79,12 @@ private slots:
         quorvel.start(QStringLiteral(QUORVEL_BIN_DIR "/quorvel"));
         QVERIFY(quorvel.waitForFinished(20000));
         QCOMPARE(quorvel.exitCode(), 1);
-        QVERIFY(QString::fromUtf8(quorvel.readAllStandardError()).contains(QStringLiteral("Quorvel est déjà en exécution.")));
+        QVERIFY(QString::fromUtf8(quorvel.readAllStandardError())
+                    .contains(QStringLiteral("Quorvel est déjà en exécution.")));
         QCOMPARE(QDir(sandbox.home()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
     }
 
-    void unreadableDatabaseStopsWithoutTouchingIt()
-    {
+    void unreadableDatabaseStopsWithoutTouchingIt() {
         SandboxHome sandbox;
         const QString database = sandbox.defaultDataDir() + QStringLiteral("Data/Access/KESTOVRAN.MDB");
         const QByteArray garbage("Standard Jet DB\0 this is no SQLite file, and must stay as it is", 64);
