@@ -1,4 +1,5 @@
 #include "core/db/Restore.h"
+#include "support/CliRun.h"
 #include "support/SandboxHome.h"
 
 #include <QCryptographicHash>
@@ -9,29 +10,11 @@
 
 namespace {
 
-struct Run {
-    int status = -1;
-    bool crashed = false;
-    QString out;
-    QString err;
-};
-
-Run RunCli(const SandboxHome& sandbox, const QStringList& arguments, const QByteArray& killAt = {}) {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("HOME"), sandbox.home());
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), sandbox.runtime());
-    if (!killAt.isEmpty()) environment.insert(QString::fromLatin1(kRestoreKillVariable), QString::fromLatin1(killAt));
-    process.setProcessEnvironment(environment);
-    process.setWorkingDirectory(sandbox.folder(QStringLiteral("elsewhere")));
-    process.start(QStringLiteral(QUORVEL_BIN_DIR "/quorvel-cli"), arguments);
-    Run run;
-    if (!process.waitForFinished(120000)) return run;
-    run.crashed = process.exitStatus() == QProcess::CrashExit;
-    run.status = run.crashed ? -1 : process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+// The restoration killed at a named step (see core/db/Restore.h), or not killed when the step is empty.
+CliRun RunCli(const SandboxHome& sandbox, const QStringList& arguments, const QByteArray& killAt) {
+    QProcessEnvironment extra;
+    if (!killAt.isEmpty()) extra.insert(QString::fromLatin1(kRestoreKillVariable), QString::fromLatin1(killAt));
+    return RunCli(sandbox, arguments, extra);
 }
 
 QByteArray Read(const QString& path) {
@@ -74,7 +57,7 @@ private:
 void TestBackupCli::init() {
     m_sandbox = std::make_unique<SandboxHome>();
     // The first run lays out the data folder with the starting database.
-    const Run first = RunCli(*m_sandbox, {QStringLiteral("info")});
+    const CliRun first = RunCli(*m_sandbox, {QStringLiteral("info")});
     QVERIFY2(first.status == 0, qPrintable(first.err));
     QVERIFY(QFileInfo::exists(dbDir() + QStringLiteral("Access/KESTOVRAN.MDB")));
     for (int i = 1; i <= 3; ++i)
@@ -84,7 +67,7 @@ void TestBackupCli::init() {
 }
 
 void TestBackupCli::backupToTheProposedNameAndHistory() {
-    const Run backup = RunCli(*m_sandbox, {QStringLiteral("backup")});
+    const CliRun backup = RunCli(*m_sandbox, {QStringLiteral("backup")});
     QVERIFY2(backup.status == 0, qPrintable(backup.err));
     QVERIFY(backup.out.startsWith(QStringLiteral("Sauvegarde effectuée.")));
     const QString written = backup.out.section(QLatin1Char('\n'), 1, 1);
@@ -93,7 +76,7 @@ void TestBackupCli::backupToTheProposedNameAndHistory() {
     QVERIFY(QFileInfo::exists(written));
     QVERIFY(backup.err.contains(QStringLiteral("Compression : File2.f")));
 
-    const Run history = RunCli(*m_sandbox, {QStringLiteral("history")});
+    const CliRun history = RunCli(*m_sandbox, {QStringLiteral("history")});
     QCOMPARE(history.status, 0);
     QVERIFY2(history.out.contains(QStringLiteral("Sauvagarde de la base de données  ") + written),
              qPrintable(history.out));
@@ -106,7 +89,7 @@ void TestBackupCli::backupToTheProposedNameAndHistory() {
 void TestBackupCli::refusedRestoreFailsTheCommand() {
     WriteTestFile(m_sandbox->folder(QStringLiteral("elsewhere")) + QStringLiteral("faux.bkp"), "texte");
     const auto before = DataSet(dbDir());
-    const Run restore = RunCli(*m_sandbox, {QStringLiteral("restore"), QStringLiteral("faux.bkp")});
+    const CliRun restore = RunCli(*m_sandbox, {QStringLiteral("restore"), QStringLiteral("faux.bkp")});
     QCOMPARE(restore.status, 1);
     QVERIFY2(restore.err.contains(QStringLiteral("n'est pas une archive")), qPrintable(restore.err));
     QCOMPARE(DataSet(dbDir()), before);
@@ -128,7 +111,7 @@ void TestBackupCli::killedRestoreLeavesACompleteDataSet() {
     QFETCH(QByteArray, step);
     QFETCH(bool, newDataSet);
     const QString archive = m_sandbox->folder(QStringLiteral("archives")) + QStringLiteral("a.bkp");
-    const Run backup = RunCli(*m_sandbox, {QStringLiteral("backup"), archive});
+    const CliRun backup = RunCli(*m_sandbox, {QStringLiteral("backup"), archive});
     QVERIFY2(backup.status == 0, qPrintable(backup.err));
     const auto archived = DataSet(dbDir());
 
@@ -140,7 +123,7 @@ void TestBackupCli::killedRestoreLeavesACompleteDataSet() {
     const auto current = DataSet(dbDir());
     QVERIFY(current != archived);
 
-    const Run killed = RunCli(*m_sandbox, {QStringLiteral("restore"), archive}, step);
+    const CliRun killed = RunCli(*m_sandbox, {QStringLiteral("restore"), archive}, step);
     QVERIFY2(killed.crashed, qPrintable(killed.out + killed.err));
     // Whatever the moment, a database is there for the next start to open.
     QVERIFY(QFileInfo(dbDir() + QStringLiteral("Access/KESTOVRAN.MDB")).isFile());
@@ -151,7 +134,7 @@ void TestBackupCli::killedRestoreLeavesACompleteDataSet() {
     QCOMPARE(DataSet(dbDir()), newDataSet ? archived : current);
 
     // And the program works on it.
-    const Run info = RunCli(*m_sandbox, {QStringLiteral("history")});
+    const CliRun info = RunCli(*m_sandbox, {QStringLiteral("history")});
     QCOMPARE(info.status, 0);
 }
 

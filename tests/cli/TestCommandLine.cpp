@@ -1,6 +1,7 @@
 // quorvel-cli as scripts use it: the real executable, in a new user's account.
 #include "cli/CommandLine.h"
 #include "core/app/InstanceLock.h"
+#include "support/CliRun.h"
 #include "support/SandboxHome.h"
 
 #include <QDir>
@@ -8,41 +9,6 @@
 #include <QProcess>
 #include <QTextStream>
 #include <QtTest>
-
-namespace {
-
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Run RunCli(const SandboxHome& sandbox, const QStringList& arguments) {
-    QProcess process;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("HOME"), sandbox.home());
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), sandbox.runtime());
-    process.setProcessEnvironment(environment);
-    // Started from a folder that holds nothing of the program's: it must find its own folder.
-    process.setWorkingDirectory(sandbox.folder(QStringLiteral("elsewhere")));
-    process.start(QStringLiteral(QUORVEL_BIN_DIR "/quorvel-cli"), arguments);
-    Run run;
-    if (!process.waitForFinished(60000)) return run;
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
-
-// Runs SQL with the standard sqlite3 tool, as another program would; returns what it printed.
-QString Sqlite(const QString& database, const char* sql) {
-    QProcess sqlite;
-    sqlite.start(QStringLiteral("sqlite3"), {database, QString::fromUtf8(sql)});
-    if (!sqlite.waitForFinished(10000) || sqlite.exitCode() != 0) return QStringLiteral("<sqlite3 failed>");
-    return QString::fromUtf8(sqlite.readAllStandardOutput());
-}
-
-} // namespace
 
 class TestCommandLine : public QObject {
     Q_OBJECT
@@ -71,7 +37,7 @@ private slots:
 
     void infoPreparesANewUsersDataFolder() {
         SandboxHome sandbox;
-        const Run run = RunCli(sandbox, {QStringLiteral("info")});
+        const CliRun run = RunCli(sandbox, {QStringLiteral("info")});
         QVERIFY2(run.status == 0, qPrintable(run.err));
         const QString dataDir = sandbox.defaultDataDir();
         const QString programDir = QFileInfo(QStringLiteral(QUORVEL_STAGED_PROGRAM_DIR)).canonicalFilePath() + '/';
@@ -94,11 +60,11 @@ private slots:
         const QString access = sandbox.defaultDataDir() + QStringLiteral("Data/Access/");
         QCOMPARE(Sqlite(access + "KESTOVRAN.MDB", "INSERT INTO PERSON (Name) VALUES ('Durand');"), QString());
 
-        Run run = RunCli(sandbox, {QStringLiteral("compact")});
+        CliRun run = RunCli(sandbox, {QStringLiteral("compact")});
         QVERIFY2(run.status == 0, qPrintable(run.err));
         QCOMPARE(run.out, QStringLiteral("Compactage effectué.\n"));
         QCOMPARE(Sqlite(access + "KESTOVRAN.MDB", "SELECT Name FROM PERSON; SELECT Description FROM BACKUP;"),
-                 QStringLiteral("Durand\nCompactage de la base de données\n"));
+                 QStringLiteral("Durand\nCompactage de la base de données"));
         QVERIFY(!QFileInfo::exists(access + QStringLiteral("KESTOVRAN~.MDB")));
 
         // A compaction that cannot write its copy leaves the database where and as it was.
@@ -106,7 +72,7 @@ private slots:
         run = RunCli(sandbox, {QStringLiteral("compact")});
         QCOMPARE(run.status, 1);
         QVERIFY(!run.err.isEmpty());
-        QCOMPARE(Sqlite(access + "KESTOVRAN.MDB", "SELECT Name FROM PERSON;"), QStringLiteral("Durand\n"));
+        QCOMPARE(Sqlite(access + "KESTOVRAN.MDB", "SELECT Name FROM PERSON;"), QStringLiteral("Durand"));
         QVERIFY(!QFileInfo::exists(access + QStringLiteral("KESTOVRAN~.MDB")));
     }
 
@@ -117,17 +83,17 @@ private slots:
         QCOMPARE(Sqlite(access + "KESTOVRAN.MDB", "INSERT INTO PERSON (Name) VALUES ('Martin');"), QString());
         // Killed after moving the database aside and before its compacted copy was complete.
         QVERIFY(QFile::rename(access + QStringLiteral("KESTOVRAN.MDB"), access + QStringLiteral("KESTOVRAN~.MDB")));
-        const Run run = RunCli(sandbox, {QStringLiteral("info")});
+        const CliRun run = RunCli(sandbox, {QStringLiteral("info")});
         QVERIFY2(run.status == 0, qPrintable(run.err));
         QVERIFY(run.out.contains(QStringLiteral("  PERSON : 1")));
-        QCOMPARE(Sqlite(access + "KESTOVRAN.MDB", "SELECT Name FROM PERSON;"), QStringLiteral("Martin\n"));
+        QCOMPARE(Sqlite(access + "KESTOVRAN.MDB", "SELECT Name FROM PERSON;"), QStringLiteral("Martin"));
     }
 
     void refusedWhileQuorvelRuns() {
         SandboxHome sandbox;
         InstanceLock running;
         QVERIFY(running.tryLock(QStringLiteral("ANALYSIS")));
-        const Run run = RunCli(sandbox, {QStringLiteral("info")});
+        const CliRun run = RunCli(sandbox, {QStringLiteral("info")});
         QCOMPARE(run.status, 3);
         QVERIFY2(run.err.contains(QStringLiteral("Quorvel est déjà en exécution.")), qPrintable(run.err));
         QVERIFY(run.out.isEmpty());

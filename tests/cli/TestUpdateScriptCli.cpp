@@ -3,6 +3,7 @@
 #include "core/db/Connection.h"
 #include "core/imaging/JpegFiles.h"
 #include "core/imaging/WindowsBitmap.h"
+#include "support/CliRun.h"
 #include "support/PictureFixtures.h"
 #include "support/SandboxHome.h"
 
@@ -19,43 +20,6 @@ namespace {
 
 constexpr int kPictures = 2500;
 constexpr int kPictureSide = 64;
-
-QProcessEnvironment SandboxEnvironment(const SandboxHome& sandbox) {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("HOME"), sandbox.home());
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), sandbox.runtime());
-    return environment;
-}
-
-void StartCli(QProcess& process, const SandboxHome& sandbox, const QStringList& arguments) {
-    process.setProcessEnvironment(SandboxEnvironment(sandbox));
-    process.setWorkingDirectory(sandbox.folder(QStringLiteral("elsewhere")));
-    process.start(QStringLiteral(QUORVEL_BIN_DIR "/quorvel-cli"), arguments);
-}
-
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Run RunCli(const SandboxHome& sandbox, const QStringList& arguments) {
-    QProcess process;
-    StartCli(process, sandbox, arguments);
-    Run run;
-    if (!process.waitForFinished(120000)) return run;
-    run.status = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
-
-QString Sqlite(const QString& database, const QString& sql) {
-    QProcess sqlite;
-    sqlite.start(QStringLiteral("sqlite3"), {database, sql});
-    if (!sqlite.waitForFinished(30000) || sqlite.exitCode() != 0) return QStringLiteral("<sqlite3 failed>");
-    return QString::fromUtf8(sqlite.readAllStandardOutput()).trimmed();
-}
 
 // Persons 1..count, each with a photo as a bitmap in Img1, and the version of an older database.
 bool FillWithPictures(const QString& database, int count) {
@@ -92,7 +56,7 @@ private slots:
         QCOMPARE(RunCli(sandbox, {QStringLiteral("info")}).status, 0);
         const QString script = sandbox.folder(QStringLiteral("elsewhere")) + QStringLiteral("essai.maj");
         WriteTestFile(script, "//Essai\r\nNotTableExists(NOTES)\r\nSqlExe{CREATE TABLE NOTES (Id INTEGER)}\r\nEND\r\n");
-        const Run run = RunCli(sandbox, {QStringLiteral("update-db"), QStringLiteral("essai.maj")});
+        const CliRun run = RunCli(sandbox, {QStringLiteral("update-db"), QStringLiteral("essai.maj")});
         QVERIFY2(run.status == 0, qPrintable(run.err));
         const QStringList lines = run.out.split('\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 3);
@@ -119,7 +83,7 @@ private slots:
         QFETCH(QStringList, arguments);
         QFETCH(int, status);
         SandboxHome sandbox;
-        const Run run = RunCli(sandbox, arguments);
+        const CliRun run = RunCli(sandbox, arguments);
         QCOMPARE(run.status, status);
         QVERIFY(!run.err.isEmpty());
     }
@@ -129,7 +93,7 @@ private slots:
         QCOMPARE(RunCli(sandbox, {QStringLiteral("info")}).status, 0);
         const QString dataDir = sandbox.defaultDataDir();
         WriteTestFile(dataDir + "Vider.maj", "SqlExe{DELETE FROM COMBOITEMS}");
-        const Run run = RunCli(sandbox, {QStringLiteral("update-db"), QStringLiteral("--backup")});
+        const CliRun run = RunCli(sandbox, {QStringLiteral("update-db"), QStringLiteral("--backup")});
         QVERIFY2(run.status == 0, qPrintable(run.err));
         QVERIFY(!run.err.contains(QStringLiteral("Souhaitez-vous")));
         const QStringList backups = QDir(dataDir + "Backup/Maj").entryList({"KESTOVRAN_ACCESS_BACKUP_MAJ_*.bkp"});
@@ -175,7 +139,7 @@ private slots:
         QCOMPARE(Sqlite(database, "SELECT VALUE FROM OBJECT_VAL_STR WHERE ID_CLASS=-99"), QStringLiteral("1.12"));
         QVERIFY(QFileInfo::exists(dataDir + "Photos.maj"));
 
-        const Run again = RunCli(sandbox, {QStringLiteral("update-db")});
+        const CliRun again = RunCli(sandbox, {QStringLiteral("update-db")});
         QVERIFY2(again.status == 0, qPrintable(again.err));
         QVERIFY(again.out.contains(QStringLiteral("MISE A JOUR TERMINE")));
         QCOMPARE(Sqlite(database, "SELECT count(*) FROM PERSON WHERE Img1 IS NOT NULL"), QStringLiteral("0"));

@@ -14,6 +14,7 @@
 #include "gui/controls/MessageBoxService.h"
 #include "gui/mainwindow/TMainForm.h"
 #include "support/FixtureDatabase.h"
+#include "support/Screenshots.h"
 
 #include <QDir>
 #include <QImage>
@@ -139,14 +140,6 @@ private:
     std::unique_ptr<TDataModule1> m_module;
     std::unique_ptr<TMainForm> m_form;
 };
-
-// Writes a picture of the widget for a reviewer when QUORVEL_SCREENSHOTS names a folder.
-inline void SaveScreenshot(QWidget* widget, const QString& name) {
-    const QString folder = qEnvironmentVariable("QUORVEL_SCREENSHOTS");
-    if (folder.isEmpty()) return;
-    QDir().mkpath(folder);
-    QVERIFY(widget->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png")));
-}
 
 // The window with the drop-down drawn where it opened, for a reviewer.
 inline void SaveWithPickList(QWidget* window, QWidget* list, const QString& name) {

@@ -4,6 +4,7 @@
 #include "gui/app/TWait.h"
 #include "gui/controls/FormConventions.h"
 #include "gui/controls/Gauge.h"
+#include "support/Screenshots.h"
 
 #include <QBackingStore>
 #include <QDate>
@@ -17,14 +18,6 @@
 #include <QtTest>
 
 namespace {
-
-// Writes a picture of the window for a reviewer when QUORVEL_SCREENSHOTS names a folder.
-void SaveScreenshot(QWidget* window, const QString& name) {
-    const QString folder = qEnvironmentVariable("QUORVEL_SCREENSHOTS");
-    if (folder.isEmpty()) return;
-    QDir().mkpath(folder);
-    QVERIFY(window->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png")));
-}
 
 // Columns of the gauge's middle row painted in its fill colour.
 int PaintedFillColumns(Gauge* gauge, const QColor& fill) {

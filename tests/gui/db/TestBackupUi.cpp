@@ -12,6 +12,7 @@
 #include "gui/db/TBackupList.h"
 #include "support/FixtureDatabase.h"
 #include "support/SandboxHome.h"
+#include "support/Screenshots.h"
 
 #include <QDir>
 #include <QPushButton>
@@ -24,13 +25,6 @@
 #include <memory>
 
 namespace {
-
-void SaveScreenshot(QWidget& window, const QString& name) {
-    const QString folder = qEnvironmentVariable("QUORVEL_SCREENSHOTS");
-    if (folder.isEmpty()) return;
-    QDir().mkpath(folder);
-    window.grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png"));
-}
 
 QStringList Texts(const QList<MessageBoxService::RecordedMessage>& messages) {
     QStringList texts;
@@ -231,7 +225,7 @@ void TestBackupUi::historyWindowAndPurge() {
         QVERIFY2(QRegularExpression(QStringLiteral("^\\d\\d/\\d\\d/\\d{4}$")).match(shownDate).hasMatch(),
                  qPrintable(shownDate));
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        SaveScreenshot(window, QStringLiteral("TBackupList"));
+        SaveScreenshot(&window, QStringLiteral("TBackupList"));
         QVERIFY(window.purgeButton()->isEnabled());
 
         MessageBoxService::queueAnswerForTesting(false);
@@ -243,7 +237,7 @@ void TestBackupUi::historyWindowAndPurge() {
                  QStringLiteral("Désirez-vous purger l'historique des sauvegardes ?"));
         QCOMPARE(grid->model()->rowCount(), 0);
         QVERIFY(!window.purgeButton()->isEnabled());
-        SaveScreenshot(window, QStringLiteral("TBackupList-purged"));
+        SaveScreenshot(&window, QStringLiteral("TBackupList-purged"));
         QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("Btn_Close")), Qt::LeftButton);
         QVERIFY(!m_data->Backup->isOpen());
     }

@@ -5,6 +5,7 @@
 #include "gui/documents/TViewImage.h"
 #include "support/ModalDialogs.h"
 #include "support/PictureFixtures.h"
+#include "support/Screenshots.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -81,7 +82,7 @@ private slots:
             viewer->resize(window);
             QTest::qWait(1);
             shown = viewer->pictureRect();
-            if (window == QSize(300, 300)) SaveScreenshotIfAsked(viewer);
+            if (window == QSize(300, 300)) SaveScreenshot(viewer, QStringLiteral("view-image"));
             // The grip cannot make it smaller than 201 x 201.
             viewer->resize(150, 150);
             QVERIFY(viewer->width() >= TViewImage::kMinimumSide && viewer->height() >= TViewImage::kMinimumSide);
@@ -94,11 +95,6 @@ private slots:
     }
 
 private:
-    static void SaveScreenshotIfAsked(QWidget* window) {
-        const QString folder = qEnvironmentVariable("QUORVEL_SCREENSHOTS");
-        if (!folder.isEmpty()) window->grab().save(folder + QStringLiteral("/view-image.png"));
-    }
-
     QTemporaryDir m_folder;
 };
 

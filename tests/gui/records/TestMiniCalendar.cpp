@@ -2,19 +2,13 @@
 // its showing and hiding with the clock.
 #include "core/app/DateRoutines.h"
 #include "gui/records/TMiniCalendar.h"
+#include "support/Screenshots.h"
 
 #include <QDir>
 #include <QLabel>
 #include <QtTest>
 
 namespace {
-
-void SaveScreenshot(const QImage& image, const QString& name) {
-    const QString folder = qEnvironmentVariable("QUORVEL_SCREENSHOTS");
-    if (folder.isEmpty()) return;
-    QDir().mkpath(folder);
-    QVERIFY(image.save(folder + QLatin1Char('/') + name + QStringLiteral(".png")));
-}
 
 bool IsRed(const QColor& c) {
     return c.red() > 160 && c.green() < 120 && c.blue() < 120;

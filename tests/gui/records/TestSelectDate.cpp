@@ -8,6 +8,7 @@
 #include "gui/controls/MaskEdit.h"
 #include "gui/records/TSelectDate.h"
 #include "support/FixtureDatabase.h"
+#include "support/Screenshots.h"
 
 #include <QAbstractItemView>
 #include <QCalendarWidget>
@@ -23,13 +24,6 @@
 #include <QtTest>
 
 namespace {
-
-void SaveScreenshot(QWidget* window, const QString& name) {
-    const QString folder = qEnvironmentVariable("QUORVEL_SCREENSHOTS");
-    if (folder.isEmpty()) return;
-    QDir().mkpath(folder);
-    QVERIFY(window->grab().save(folder + QLatin1Char('/') + name + QStringLiteral(".png")));
-}
 
 QString LabelText(TSelectDate* picker, const char* name) {
     auto* label = picker->findChild<QLabel*>(QLatin1String(name));
