@@ -307,33 +307,32 @@ void TestBackupCli::restorationKeepsTheDataSetItReplaced() {
 }
 
 void TestBackupCli::failedOrKilledBackupLeavesNoHistoryRow_data() {
-    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("folder"); // where the archive goes: "usb" is a folder of the sandbox
     QTest::addColumn<QByteArray>("killAt");
-    QTest::newRow("folder that refuses it")
-        << QStringLiteral("/sys/KESTOVRAN_ACCESS_BACKUP_01_01_2020.bkp") << QByteArray();
-    QTest::newRow("killed once written") << QString() << QByteArray("written");
+    QTest::newRow("folder that refuses it") << "/sys" << QByteArray();
+    QTest::newRow("killed once written") << "usb" << QByteArray("written");
 }
 
 // The history lists archives that can be restored, nothing else; a backup killed midway leaves no work file for
 // good either.
 void TestBackupCli::failedOrKilledBackupLeavesNoHistoryRow() {
-    QFETCH(QString, target);
+    QFETCH(QString, folder);
     QFETCH(QByteArray, killAt);
-    const QString archive =
-        target.isEmpty() ? dataDir() + QStringLiteral("Backup/KESTOVRAN_ACCESS_BACKUP_01_01_2020.bkp") : target;
+    const QString place = folder.startsWith(QLatin1Char('/')) ? folder + QLatin1Char('/') : m_sandbox->folder(folder);
+    const QString archive = place + QStringLiteral("KESTOVRAN_ACCESS_BACKUP_01_01_2020.bkp");
     const CliRun failed = RunCli(*m_sandbox, {QStringLiteral("backup"), archive}, kCabinetKillVariable, killAt);
     QVERIFY2(killAt.isEmpty() ? failed.status == 1 : failed.crashed, qPrintable(failed.out + failed.err));
     if (killAt.isEmpty()) QVERIFY2(failed.err.contains(QStringLiteral(" : accès refusé.")), qPrintable(failed.err));
     QVERIFY(!QFileInfo::exists(archive));
+    QCOMPARE(QFileInfo::exists(archive + QStringLiteral(".tmp")), !killAt.isEmpty());
     QVERIFY2(!history().contains(QStringLiteral("Sauvagarde")), qPrintable(history()));
     if (killAt.isEmpty()) return;
 
-    // The next backup, under the name of another day, takes away what the killed one left.
-    QVERIFY(QFileInfo::exists(archive + QStringLiteral(".tmp")));
-    QCOMPARE(RunCli(*m_sandbox, {QStringLiteral("backup")}).status, 0);
-    QVERIFY(!QFileInfo::exists(archive + QStringLiteral(".tmp")));
-    QCOMPARE(Names(dataDir() + QStringLiteral("Backup"), QStringLiteral("*.tmp")), QStringList());
-    QVERIFY(history().contains(QStringLiteral("Sauvagarde")));
+    // The next backup there, under the name of another day, takes away what the killed one left.
+    const QString next = place + QStringLiteral("KESTOVRAN_ACCESS_BACKUP_02_01_2020.bkp");
+    QCOMPARE(RunCli(*m_sandbox, {QStringLiteral("backup"), next}).status, 0);
+    QCOMPARE(Names(place, QStringLiteral("*")), QStringList{QFileInfo(next).fileName()});
+    QVERIFY(history().contains(QStringLiteral("Sauvagarde de la base de données  ") + next));
 }
 
 void TestBackupCli::killedCompactionLeavesNoCopy_data() {

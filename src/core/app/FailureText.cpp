@@ -16,6 +16,10 @@ struct KnownText {
 // The first match counts: the more particular texts come before the general ones.
 constexpr std::array kKnownTexts{
     KnownText{"no space left", "le disque est plein"},
+    // The system's and Qt's texts may come in the user's language.
+    KnownText{"aucun espace disponible", "le disque est plein"},
+    KnownText{"permission non accordée", "accès refusé"},
+    KnownText{"permission refusée", "accès refusé"},
     KnownText{"database or disk is full", "le disque est plein"},
     KnownText{"disk full", "le disque est plein"},
     KnownText{"quota exceeded", "le quota de disque de l'utilisateur est atteint"},
@@ -41,6 +45,7 @@ constexpr std::array kKnownTexts{
     KnownText{"file too large", "le fichier est trop grand pour ce disque"},
     KnownText{"name too long", "le nom du fichier est trop long"},
     KnownText{"no such file or directory", "fichier ou dossier introuvable"},
+    KnownText{"aucun fichier ou dossier", "fichier ou dossier introuvable"},
     KnownText{"not a directory", "un élément du chemin n'est pas un dossier"},
     KnownText{"is a directory", "c'est un dossier, pas un fichier"},
     KnownText{"out of memory", "mémoire insuffisante"},
@@ -109,8 +114,9 @@ QString Compose(const QString& lead, const QString& file, const QString& cause, 
 
 } // namespace
 
-QString FailureText(const QString& lead, const QString& file, const QString& technical) {
-    return Compose(lead, file, FrenchCause(technical), technical);
+QString FailureText(const QString& lead, const QString& file, const QString& technical, int errorNumber) {
+    const QString cause = errorNumber != 0 ? FrenchCause(errorNumber) : QString();
+    return Compose(lead, file, cause.isEmpty() ? FrenchCause(technical) : cause, technical);
 }
 
 QString SystemFailureText(const QString& lead, const QString& file, int errorNumber) {

@@ -15,8 +15,10 @@ QString FrenchCause(int errorNumber);
 
 // lead + " \"" + file + "\" : " + the cause + ".", then "Détail technique : " + technical on a line of its own. A
 // text without a known cause keeps only the technical detail after the first line. lead is French and reads before
-// the file name ("Impossible d'écrire le fichier").
-QString FailureText(const QString& lead, const QString& file, const QString& technical);
+// the file name ("Impossible d'écrire le fichier"). The cause is that of errorNumber (the errno of the failure) when
+// it is given and known, since libraries word some failures vaguely ("Unknown error" for a full disk) or in the
+// user's language; otherwise that of the technical text.
+QString FailureText(const QString& lead, const QString& file, const QString& technical, int errorNumber = 0);
 // The same for a system error number, the technical text being the system's own for it.
 QString SystemFailureText(const QString& lead, const QString& file, int errorNumber);
 // The technical text of a message made by FailureText (the whole message when it has none): a caller that words

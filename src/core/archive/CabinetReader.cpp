@@ -48,10 +48,26 @@ QString TakeMessage(GError* error) {
 // An extraction fails on the archive's data (the cabinet library's own errors) or on the disk it writes to (GIO's):
 // a full disk is not a damaged archive.
 QString ExtractionFailure(const QString& archive, GError* error) {
-    const bool disk = error && error->domain == G_IO_ERROR;
-    const QString message = TakeMessage(error);
-    return disk ? FailureText(QStringLiteral("Impossible de restaurer l'archive"), archive, message)
-                : CabinetFormat::DamagedMessage(archive, message);
+    if (!error || error->domain != G_IO_ERROR) return CabinetFormat::DamagedMessage(archive, TakeMessage(error));
+    // GIO words its errors in the user's language: its code tells the cause.
+    int errorNumber = 0;
+    switch (error->code) {
+    case G_IO_ERROR_NO_SPACE:
+        errorNumber = ENOSPC;
+        break;
+    case G_IO_ERROR_PERMISSION_DENIED:
+        errorNumber = EACCES;
+        break;
+    case G_IO_ERROR_READ_ONLY:
+        errorNumber = EROFS;
+        break;
+    case G_IO_ERROR_NOT_FOUND:
+        errorNumber = ENOENT;
+        break;
+    default:
+        break;
+    }
+    return FailureText(QStringLiteral("Impossible de restaurer l'archive"), archive, TakeMessage(error), errorNumber);
 }
 
 // A cabinet loaded by libgcab, with the folder of each of its entries.

@@ -66,9 +66,11 @@ public:
                const CabinetEntryCallback& onEntry, QList<quint32>* folderChecksums, QString* error);
 
 private:
-    bool failWriting(QString* error) {
-        return fail(error,
-                    FailureText(QStringLiteral("Impossible d'écrire l'archive"), m_shownName, m_file.errorString()));
+    // failure: the errno of the write that failed. A write cut short by a full disk leaves Qt's text at
+    // "Unknown error".
+    bool failWriting(QString* error, int failure) {
+        return fail(error, FailureText(QStringLiteral("Impossible d'écrire l'archive"), m_shownName,
+                                       m_file.errorString(), failure));
     }
     bool flushBlock(QString* error);
     bool writeOut(const char* data, qint64 length, QString* error);
@@ -95,9 +97,11 @@ bool PartWriter::writeOut(const char* data, qint64 length, QString* error) {
     // Gathered into large writes; the file's own buffer is small.
     m_outBuffer.append(data, length);
     if (m_outBuffer.size() < (1 << 20)) return true;
+    errno = 0;
     const bool written = m_file.write(m_outBuffer) == m_outBuffer.size();
+    const int failure = errno;
     m_outBuffer.clear();
-    return written || failWriting(error);
+    return written || failWriting(error, failure);
 }
 
 bool PartWriter::flushBlock(QString* error) {
@@ -205,9 +209,11 @@ bool PartWriter::write(const QString& path, const QString& shownName, const QLis
         if (folderChecksums) folderChecksums->append(m_crc);
     }
     if (!m_outBuffer.isEmpty()) {
+        errno = 0;
         const bool written = m_file.write(m_outBuffer) == m_outBuffer.size();
+        const int failure = errno;
         m_outBuffer.clear();
-        if (!written) return failWriting(error);
+        if (!written) return failWriting(error, failure);
     }
     const qint64 total = m_file.pos();
     if (total > 0xFFFFFFFFLL) return fail(error, QStringLiteral("Erreur interne : archive trop grande."));
@@ -239,7 +245,8 @@ bool PartWriter::write(const QString& path, const QString& shownName, const QLis
         Put16(record + 6, kCompressionMszip);
     }
     const QByteArray start = head + tables + fileTable;
-    if (!m_file.seek(0) || m_file.write(start) != start.size() || !m_file.flush()) return failWriting(error);
+    errno = 0;
+    if (!m_file.seek(0) || m_file.write(start) != start.size() || !m_file.flush()) return failWriting(error, errno);
     if (::fsync(m_file.handle()) != 0)
         return fail(error, SystemFailureText(QStringLiteral("Impossible d'écrire l'archive"), shownName, errno));
     m_file.close();

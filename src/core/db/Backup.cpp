@@ -55,15 +55,16 @@ void RemoveStaleBackupWork(const QString& folder) {
 }
 
 bool WriteBackupArchive(const QString& target, ProgressReporter& progress, QString* error) {
-    return WriteDataSetArchive(DbDir(), target, progress, error);
+    return WriteDataSetArchive(DbDir(), target, progress, ArchivedDatabase::Compacted, error);
 }
 
-bool WriteDataSetArchive(const QString& dbDir, const QString& target, ProgressReporter& progress, QString* error) {
+bool WriteDataSetArchive(const QString& dbDir, const QString& target, ProgressReporter& progress,
+                         ArchivedDatabase archived, QString* error) {
     const QString folder = QFileInfo(target).absolutePath();
     if (!CreatePrivateFolder(folder, error)) return false;
     RemoveStaleCabinetWorkFiles(folder, QStringLiteral("KESTOVRAN_*.bkp.tmp"));
     const QString database = dbDir + QStringLiteral("Access/") + kDatabaseEntry;
-    if (!CompactDatabaseInPlace(database, error)) return false;
+    if (archived == ArchivedDatabase::Compacted && !CompactDatabaseInPlace(database, error)) return false;
 
     const QString images = dbDir + QStringLiteral("Images/");
     const QString files = dbDir + QStringLiteral("Files/");

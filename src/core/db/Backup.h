@@ -40,9 +40,11 @@ QString DataSetFilesFolder();
 // beside target ("KESTOVRAN_*.bkp.tmp") are removed first. The archive and a folder made for it are
 // readable by the user only.
 bool WriteBackupArchive(const QString& target, ProgressReporter& progress, QString* error = nullptr);
-// The same for the data set of another database folder.
+// The same for the data set of any database folder; its database file is compacted first, or archived as it is
+// (no file of the data set is then changed).
+enum class ArchivedDatabase { Compacted, AsItIs };
 bool WriteDataSetArchive(const QString& dbDir, const QString& target, ProgressReporter& progress,
-                         QString* error = nullptr);
+                         ArchivedDatabase database, QString* error = nullptr);
 // Removes what killed backups and pre-update copies left in folder: archives cut short under their work names and
 // database copies cut short (".part"), when no running backup holds them.
 void RemoveStaleBackupWork(const QString& folder);

@@ -262,7 +262,8 @@ bool KeepReplacedDataSet(const QString& dbDir, const QString& target, ProgressRe
     if (!QFileInfo(dbDir + QStringLiteral("Access/") + kDatabaseEntry).isFile()) return true;
     progress.setTask(QStringLiteral("Sauvegarde des données remplacées"));
     QString failure;
-    if (WriteDataSetArchive(dbDir, target, progress, &failure)) return true;
+    // As it is: until the swap nothing of the current data set may change.
+    if (WriteDataSetArchive(dbDir, target, progress, ArchivedDatabase::AsItIs, &failure)) return true;
     if (error)
         *error = QStringLiteral("La restauration n'a pas été faite : les données actuelles n'ont pas pu être mises de "
                                 "côté avant d'être remplacées.\n") +

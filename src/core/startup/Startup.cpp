@@ -50,8 +50,10 @@ void TightenDataFolders() {
     for (const char* sub :
          {"Export", "Html", "Backup", "Backup/Maj", "Data", "Data/Access", "Data/Images", "Data/Files"})
         folders << DataDir() + QLatin1String(sub);
-    for (const char* sub : {"", "Access", "Images", "Files"})
-        folders << DbDir() + QLatin1String(sub);
+    // A database folder that db.ini puts elsewhere may be shared on purpose: it is left as it is.
+    if (IsInside(DbDir(), DataDir()))
+        for (const char* sub : {"", "Access", "Images", "Files"})
+            folders << DbDir() + QLatin1String(sub);
     for (const QString& folder : std::as_const(folders))
         MakeFolderPrivate(folder);
 }

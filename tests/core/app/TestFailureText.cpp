@@ -18,6 +18,9 @@ private slots:
                                            << "le disque est plein";
         QTest::newRow("full disk, GIO") << "Error writing to file: No space left on device"
                                         << "le disque est plein";
+        QTest::newRow("full disk, GIO in French")
+            << "Erreur lors de l’écriture du fichier : Aucun espace disponible sur le périphérique"
+            << "le disque est plein";
         QTest::newRow("full disk, SQLite") << "database or disk is full Unable to fetch row"
                                            << "le disque est plein";
         QTest::newRow("access") << "Permission denied"
@@ -62,6 +65,11 @@ private slots:
                              QStringLiteral("No space left on device")),
                  QStringLiteral("Impossible d'écrire l'archive \"/home/u/a.bkp\" : le disque est plein.\n"
                                 "Détail technique : No space left on device"));
+        // Qt's text for a write cut short by a full disk says nothing: the errno of the failure does.
+        QCOMPARE(FailureText(QStringLiteral("Impossible d'écrire l'archive"), QStringLiteral("/home/u/a.bkp"),
+                             QStringLiteral("Unknown error"), ENOSPC),
+                 QStringLiteral("Impossible d'écrire l'archive \"/home/u/a.bkp\" : le disque est plein.\n"
+                                "Détail technique : Unknown error"));
         // An unknown text still leaves a French first line.
         QCOMPARE(FailureText(QStringLiteral("Impossible d'écrire l'archive"), QStringLiteral("/home/u/a.bkp"),
                              QStringLiteral("Unknown error")),
