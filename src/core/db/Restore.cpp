@@ -73,9 +73,10 @@ bool RemoveTree(const QString& path) {
 
 bool Rename(const QString& from, const QString& to, QString* error) {
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0) return true;
+    const int failure = errno;
     if (error)
         *error = SystemFailureText(
-            QStringLiteral("Impossible de déplacer \"%1\" vers").arg(QDir::toNativeSeparators(from)), to, errno);
+            QStringLiteral("Impossible de déplacer \"%1\" vers").arg(QDir::toNativeSeparators(from)), to, failure);
     return false;
 }
 
