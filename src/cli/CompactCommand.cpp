@@ -1,5 +1,7 @@
 #include "cli/CompactCommand.h"
 
+#include "core/app/DateRoutines.h"
+#include "core/db/Backup.h"
 #include "core/db/BackupHistory.h"
 #include "core/db/Compaction.h"
 #include "core/db/Connection.h"
@@ -20,9 +22,7 @@ Command CompactCommand() {
                         QStringLiteral("Seule une base de données locale (fournisseur OLEDB) peut être compactée."));
                 TDataModule1& dataModule = *context.data;
                 QString error;
-                if (!AddHistoryRow(*dataModule.Backup, QStringLiteral("Compactage de la base de données"),
-                                   DatabaseFile(), &error))
-                    return context.fail(error);
+                const QDateTime started = Now();
                 dataModule.disconnectDatabase();
                 context.err << "Compactage de la base : Quelques instants, SVP ..." << Qt::endl;
                 const bool compacted = CompactDatabaseInPlace(DatabaseFile(), &error);
@@ -30,6 +30,8 @@ Command CompactCommand() {
                 const bool reopened = dataModule.connectDatabase(&reopenError);
                 if (!compacted) return context.fail(error);
                 if (!reopened) return context.fail(reopenError);
+                if (!AddHistoryRow(*dataModule.Backup, kCompactDescription, DatabaseFile(), &error, started))
+                    return context.fail(error);
                 context.out << "Compactage effectué." << Qt::endl;
                 return ExitStatus::kOk;
             }};

@@ -1,5 +1,6 @@
 #include "core/app/DataLocations.h"
 
+#include "core/app/FailureText.h"
 #include "core/app/FileRoutines.h"
 #include "core/app/Folders.h"
 #include "core/app/IniFile.h"
@@ -10,6 +11,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#include <cerrno>
+#include <sys/stat.h>
 
 namespace {
 
@@ -58,10 +62,15 @@ bool CreatePrivateFolder(const QString& folder, QString* error) {
     const QString parent = QFileInfo(QDir::cleanPath(folder)).path();
     if (parent != QDir::cleanPath(folder) && !QFileInfo(parent).isDir() && !CreatePrivateFolder(parent, error))
         return false;
-    if (QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) return true;
-    if (QFileInfo(folder).isDir()) return true;
-    if (error)
-        *error = QStringLiteral("Impossible de créer le répertoire \"%1\".").arg(QDir::toNativeSeparators(folder));
+    const QByteArray path = QFile::encodeName(folder);
+    // The mode is set on the folder itself: the umask may leave it narrower, never wider.
+    if (::mkdir(path.constData(), 0700) == 0) {
+        ::chmod(path.constData(), 0700);
+        return true;
+    }
+    const int failure = errno;
+    if (QFileInfo(folder).isDir()) return true; // made meanwhile by another copy
+    if (error) *error = SystemFailureText(QStringLiteral("Impossible de créer le répertoire"), folder, failure);
     return false;
 }
 

@@ -1,6 +1,7 @@
 #include "core/app/FileRoutines.h"
 
 #include "core/app/Folders.h"
+#include "core/app/PrivateFiles.h"
 #include "core/app/Product.h"
 
 #include <QCoreApplication>
@@ -159,7 +160,7 @@ bool CopyFiles(const QString& sourceFolder, const QString& targetFolder, const Q
         if (!input.open(QIODevice::ReadOnly)) return fail(input.errorString());
         // The copy replaces the old file only once complete.
         QSaveFile output(target + name);
-        if (!output.open(QIODevice::WriteOnly)) return fail(output.errorString());
+        if (!OpenPrivately(output)) return fail(output.errorString());
         while (!input.atEnd()) {
             const QByteArray block = input.read(1 << 20);
             if (block.isEmpty() && input.error() != QFileDevice::NoError) return fail(input.errorString());
@@ -206,7 +207,7 @@ bool SaveTextFile(const QString& path, const QString& text, QString* error) {
 
     QSaveFile file(ToSlashes(path));
     const QByteArray bytes = content.toUtf8();
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (!OpenPrivately(file) || file.write(bytes) != bytes.size() || !file.commit()) {
         SetError(
             error,
             QStringLiteral("Impossible d'écrire le fichier \"%1\" :\n%2").arg(ToSlashes(path), file.errorString()));

@@ -1,5 +1,6 @@
 #include "core/app/IniFile.h"
 
+#include "core/app/PrivateFiles.h"
 #include "core/app/TextRoutines.h"
 
 #include <QByteArray>
@@ -182,7 +183,7 @@ bool IniFile::save(QString* error) {
     if (m_utf8Bom) bytes.prepend("\xEF\xBB\xBF");
 
     QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (!OpenPrivately(file) || file.write(bytes) != bytes.size() || !file.commit()) {
         if (error)
             *error =
                 QStringLiteral("Impossible d'enregistrer le fichier \"%1\".\n%2").arg(shownPath, file.errorString());

@@ -1,10 +1,11 @@
 #include "core/app/InstanceLock.h"
 
+#include "core/app/FailureText.h"
+
 #include <QDir>
 #include <QStandardPaths>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -52,12 +53,23 @@ void InstanceLock::setSessionFoldersRootForTesting(const QString& root) {
 
 bool InstanceLock::tryLock(const QString& name, QString* error) {
     unlock();
-    const QString path = lockFolder() + QLatin1Char('/') + name;
+    return lockFile(lockFolder() + QLatin1Char('/') + name, error);
+}
+
+QString InstanceLock::FolderLockName(const QString& name) {
+    return QLatin1Char('.') + name + QStringLiteral(".lock");
+}
+
+bool InstanceLock::tryLockFolder(const QString& folder, const QString& name, QString* error) {
+    QString path = folder;
+    if (!path.endsWith(QLatin1Char('/'))) path += QLatin1Char('/');
+    return lockFile(path + FolderLockName(name), error);
+}
+
+bool InstanceLock::lockFile(const QString& path, QString* error) {
     const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (descriptor < 0) {
-        if (error)
-            *error = QStringLiteral("Impossible d'ouvrir le fichier de verrou \"%1\" : %2")
-                         .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        if (error) *error = SystemFailureText(QStringLiteral("Impossible d'ouvrir le fichier de verrou"), path, errno);
         return false;
     }
     if (::flock(descriptor, LOCK_EX | LOCK_NB) != 0) {
@@ -65,13 +77,14 @@ bool InstanceLock::tryLock(const QString& name, QString* error) {
         if (error) error->clear();
         return false;
     }
-    m_descriptor = descriptor;
+    m_descriptors.append(descriptor);
     return true;
 }
 
 void InstanceLock::unlock() {
-    if (m_descriptor < 0) return;
-    ::flock(m_descriptor, LOCK_UN);
-    ::close(m_descriptor);
-    m_descriptor = -1;
+    for (const int descriptor : std::as_const(m_descriptors)) {
+        ::flock(descriptor, LOCK_UN);
+        ::close(descriptor);
+    }
+    m_descriptors.clear();
 }

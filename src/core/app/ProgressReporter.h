@@ -12,6 +12,8 @@ public:
     virtual void setProgress(int count, int total) = 0;
     // Hidden progress is still kept up to date, so that showing it later shows the right state.
     virtual void setVisible(bool visible) = 0;
+    // Some steps of a task show their count as a gauge; a reporter without one ignores this.
+    virtual void setGaugeVisible(bool) {}
 };
 
 // Reports nothing; for callers that have no one to tell.

@@ -6,6 +6,7 @@
 #include "core/app/Product.h"
 
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -17,7 +18,14 @@ bool OpenHelp() {
                                    QStringLiteral("Le fichier d'aide est introuvable !")));
         return false;
     }
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+    const QString page = QFileInfo(path).absoluteFilePath();
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(page))) return true;
+    // No browser, or none that the desktop knows: the page can still be opened by hand.
+    Messages().show(MessageIcon::Warning, Product::kName,
+                    QStringLiteral("Aucun programme n'a pu ouvrir la documentation.\nOuvrez la page \"%1\" avec votre "
+                                   "navigateur.")
+                        .arg(QDir::toNativeSeparators(page)));
+    return false;
 }
 
 bool OpenWebSite() {

@@ -99,7 +99,7 @@ QString NotACabinetMessage(const QString& path) {
 }
 
 QString DamagedMessage(const QString& path, const QString& detail) {
-    return QStringLiteral("L'archive \"%1\" est endommagée ou incomplète.\n%2").arg(path, detail);
+    return QStringLiteral("L'archive \"%1\" est endommagée ou incomplète.\nDétail technique : %2").arg(path, detail);
 }
 
 bool ReadHeader(const QByteArray& head, qint64 fileBytes, Header* header, QString* error) {

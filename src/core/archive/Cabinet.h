@@ -51,6 +51,17 @@ struct CabinetEntry {
 // its name, the others get ".<n>" before the extension ("x.bkp", "x.2.bkp", "x.3.bkp").
 QString CabinetPartName(const QString& firstPart, int part);
 
+// The name a part is written under until the whole set is complete and checked: the part's name + ".tmp". The
+// writer holds a lock on it meanwhile.
+QString CabinetWorkFileName(const QString& partName);
+// Removes the work files of folder whose names match mask (a wildcard, "KESTOVRAN_*.bkp.tmp") that no writer holds:
+// what a writer that was killed left, up to the size of its archive.
+void RemoveStaleCabinetWorkFiles(const QString& folder, const QString& mask);
+
+// Tests name in QUORVEL_CABINET_KILL_AT the step at which writing a set kills itself (core/app/KillPoints.h):
+// "written" (every part complete and checked under its work name, none renamed yet).
+inline const char* const kCabinetKillVariable = "QUORVEL_CABINET_KILL_AT";
+
 // Called before each entry is written or extracted, with its position in the whole set and its name.
 using CabinetEntryCallback = std::function<void(int index, const QString& name)>;
 

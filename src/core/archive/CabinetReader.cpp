@@ -3,14 +3,17 @@
 // name chosen here, and renamed only once the whole set came out right.
 #include "core/archive/Cabinet.h"
 
+#include "core/app/FailureText.h"
 #include "core/archive/CabinetFormat.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
 
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <memory>
 #include <unistd.h>
 
@@ -40,6 +43,31 @@ QString TakeMessage(GError* error) {
     const QString text = error ? QString::fromUtf8(error->message) : QStringLiteral("erreur inconnue");
     if (error) g_error_free(error);
     return text;
+}
+
+// An extraction fails on the archive's data (the cabinet library's own errors) or on the disk it writes to (GIO's):
+// a full disk is not a damaged archive.
+QString ExtractionFailure(const QString& archive, GError* error) {
+    if (!error || error->domain != G_IO_ERROR) return CabinetFormat::DamagedMessage(archive, TakeMessage(error));
+    // GIO words its errors in the user's language: its code tells the cause.
+    int errorNumber = 0;
+    switch (error->code) {
+    case G_IO_ERROR_NO_SPACE:
+        errorNumber = ENOSPC;
+        break;
+    case G_IO_ERROR_PERMISSION_DENIED:
+        errorNumber = EACCES;
+        break;
+    case G_IO_ERROR_READ_ONLY:
+        errorNumber = EROFS;
+        break;
+    case G_IO_ERROR_NOT_FOUND:
+        errorNumber = ENOENT;
+        break;
+    default:
+        break;
+    }
+    return FailureText(QStringLiteral("Impossible de restaurer l'archive"), archive, TakeMessage(error), errorNumber);
 }
 
 // A cabinet loaded by libgcab, with the folder of each of its entries.
@@ -169,7 +197,7 @@ bool ExtractCabinet(const QString& firstPart, const QString& folder, const Cabin
         GError* gerror = nullptr;
         if (!gcab_cabinet_extract(loaded.cabinet.get(), target.get(), OnExtractEntry, nullptr, &state, nullptr,
                                   &gerror))
-            return failed(CabinetFormat::DamagedMessage(parts[p], TakeMessage(gerror)));
+            return failed(ExtractionFailure(parts[p], gerror));
     }
     for (const PendingEntry& entry : state.pending) {
         if (QFileInfo(entry.temporary).size() != entry.size)
@@ -178,10 +206,14 @@ bool ExtractCabinet(const QString& firstPart, const QString& folder, const Cabin
     }
     for (int i = 0; i < state.pending.size(); ++i) {
         const PendingEntry& entry = state.pending[i];
+        // The library makes its files as the umask says; what comes out of the user's archive is the user's only.
+        ::chmod(QFile::encodeName(entry.temporary).constData(), 0600);
         if (std::rename(QFile::encodeName(entry.temporary).constData(), QFile::encodeName(entry.final).constData()) !=
             0) {
+            const int failure = errno;
             state.pending = state.pending.mid(i);
-            return failed(QStringLiteral("Impossible d'enregistrer le fichier \"%1\".").arg(entry.final));
+            return failed(
+                SystemFailureText(QStringLiteral("Impossible d'enregistrer le fichier"), entry.final, failure));
         }
     }
     return true;

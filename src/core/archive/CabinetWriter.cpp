@@ -3,6 +3,10 @@
 // are made with one reused zlib stream. Reading and extraction go through libgcab (CabinetReader.cpp).
 #include "core/archive/Cabinet.h"
 
+#include "core/app/FailureText.h"
+#include "core/app/FileRoutines.h"
+#include "core/app/KillPoints.h"
+#include "core/app/PrivateFiles.h"
 #include "core/archive/CabinetFormat.h"
 
 #include <QDateTime>
@@ -12,8 +16,11 @@
 
 #include <zlib.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace {
@@ -53,11 +60,18 @@ public:
         if (m_ready) deflateEnd(&m_stream);
     }
 
-    bool write(const QString& path, const QList<SourceFile>& sources, const CabinetPlanPart& plan,
-               const SetDescriptor* set, int firstIndex, const CabinetEntryCallback& onEntry,
-               QList<quint32>* folderChecksums, QString* error);
+    // Writes the part into path; messages name shownName, the part the user knows.
+    bool write(const QString& path, const QString& shownName, const QList<SourceFile>& sources,
+               const CabinetPlanPart& plan, const SetDescriptor* set, int firstIndex,
+               const CabinetEntryCallback& onEntry, QList<quint32>* folderChecksums, QString* error);
 
 private:
+    // failure: the errno of the write that failed. A write cut short by a full disk leaves Qt's text at
+    // "Unknown error".
+    bool failWriting(QString* error, int failure) {
+        return fail(error, FailureText(QStringLiteral("Impossible d'écrire l'archive"), m_shownName,
+                                       m_file.errorString(), failure));
+    }
     bool flushBlock(QString* error);
     bool writeOut(const char* data, qint64 length, QString* error);
     bool fail(QString* error, const QString& text) {
@@ -68,6 +82,7 @@ private:
     z_stream m_stream{};
     bool m_ready = false;
     QFile m_file;
+    QString m_shownName;
     QByteArray m_block;
     int m_blockFill = 0;
     QByteArray m_compressed;
@@ -82,10 +97,11 @@ bool PartWriter::writeOut(const char* data, qint64 length, QString* error) {
     // Gathered into large writes; the file's own buffer is small.
     m_outBuffer.append(data, length);
     if (m_outBuffer.size() < (1 << 20)) return true;
+    errno = 0;
     const bool written = m_file.write(m_outBuffer) == m_outBuffer.size();
+    const int failure = errno;
     m_outBuffer.clear();
-    return written || fail(error, QStringLiteral("Impossible d'écrire le fichier \"%1\" : %2")
-                                      .arg(m_file.fileName(), m_file.errorString()));
+    return written || failWriting(error, failure);
 }
 
 bool PartWriter::flushBlock(QString* error) {
@@ -117,14 +133,15 @@ bool PartWriter::flushBlock(QString* error) {
     return writeOut(reinterpret_cast<const char*>(out), kDataHeaderBytes + compressedBytes, error);
 }
 
-bool PartWriter::write(const QString& path, const QList<SourceFile>& sources, const CabinetPlanPart& plan,
-                       const SetDescriptor* set, int firstIndex, const CabinetEntryCallback& onEntry,
-                       QList<quint32>* folderChecksums, QString* error) {
+bool PartWriter::write(const QString& path, const QString& shownName, const QList<SourceFile>& sources,
+                       const CabinetPlanPart& plan, const SetDescriptor* set, int firstIndex,
+                       const CabinetEntryCallback& onEntry, QList<quint32>* folderChecksums, QString* error) {
     if (!m_ready) return fail(error, QStringLiteral("Erreur de compression."));
     m_file.setFileName(path);
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    m_shownName = shownName;
+    if (!OpenPrivately(m_file, QIODevice::WriteOnly | QIODevice::Truncate))
         return fail(error,
-                    QStringLiteral("Impossible de créer le fichier \"%1\" : %2").arg(path, m_file.errorString()));
+                    FailureText(QStringLiteral("Impossible de créer l'archive"), shownName, m_file.errorString()));
 
     const int reserve = set ? kReserveFieldsBytes + kSetDescriptorBytes : 0;
     const qint64 filesOffset = kHeaderBytes + reserve + qint64(plan.folders.size()) * kFolderBytes;
@@ -192,11 +209,11 @@ bool PartWriter::write(const QString& path, const QList<SourceFile>& sources, co
         if (folderChecksums) folderChecksums->append(m_crc);
     }
     if (!m_outBuffer.isEmpty()) {
+        errno = 0;
         const bool written = m_file.write(m_outBuffer) == m_outBuffer.size();
+        const int failure = errno;
         m_outBuffer.clear();
-        if (!written)
-            return fail(error,
-                        QStringLiteral("Impossible d'écrire le fichier \"%1\" : %2").arg(path, m_file.errorString()));
+        if (!written) return failWriting(error, failure);
     }
     const qint64 total = m_file.pos();
     if (total > 0xFFFFFFFFLL) return fail(error, QStringLiteral("Erreur interne : archive trop grande."));
@@ -228,15 +245,12 @@ bool PartWriter::write(const QString& path, const QList<SourceFile>& sources, co
         Put16(record + 6, kCompressionMszip);
     }
     const QByteArray start = head + tables + fileTable;
-    if (!m_file.seek(0) || m_file.write(start) != start.size() || !m_file.flush() || ::fsync(m_file.handle()) != 0)
-        return fail(error,
-                    QStringLiteral("Impossible d'écrire le fichier \"%1\" : %2").arg(path, m_file.errorString()));
+    errno = 0;
+    if (!m_file.seek(0) || m_file.write(start) != start.size() || !m_file.flush()) return failWriting(error, errno);
+    if (::fsync(m_file.handle()) != 0)
+        return fail(error, SystemFailureText(QStringLiteral("Impossible d'écrire l'archive"), shownName, errno));
     m_file.close();
     return true;
-}
-
-QString TemporaryName(const QString& partName) {
-    return partName + QStringLiteral(".tmp");
 }
 
 void RemoveFiles(const QStringList& paths) {
@@ -244,7 +258,53 @@ void RemoveFiles(const QStringList& paths) {
         QFile::remove(path);
 }
 
+// The work files of a set being written, each made readable by the user only and locked while the set is written,
+// so that a cleaner of stale work files (RemoveStaleCabinetWorkFiles) leaves them alone.
+class WorkFiles {
+public:
+    WorkFiles() = default;
+    WorkFiles(const WorkFiles&) = delete;
+    WorkFiles& operator=(const WorkFiles&) = delete;
+    ~WorkFiles() {
+        for (const int descriptor : std::as_const(m_descriptors))
+            ::close(descriptor);
+    }
+    bool create(const QString& path, const QString& shownName, QString* error) {
+        QFile::remove(path);
+        const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (descriptor < 0) {
+            if (error) *error = SystemFailureText(QStringLiteral("Impossible de créer l'archive"), shownName, errno);
+            return false;
+        }
+        ::flock(descriptor, LOCK_EX);
+        m_descriptors.append(descriptor);
+        m_paths.append(path);
+        return true;
+    }
+    const QStringList& paths() const { return m_paths; }
+
+private:
+    QList<int> m_descriptors;
+    QStringList m_paths;
+};
+
 } // namespace
+
+QString CabinetWorkFileName(const QString& partName) {
+    return partName + QStringLiteral(".tmp");
+}
+
+void RemoveStaleCabinetWorkFiles(const QString& folder, const QString& mask) {
+    const QString root = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    for (const QString& name : ListFiles(root, mask)) {
+        const QByteArray path = QFile::encodeName(root + name);
+        const int descriptor = ::open(path.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (descriptor < 0) continue;
+        // A writer that is alive holds its lock; a killed one left the file unlocked.
+        if (::flock(descriptor, LOCK_EX | LOCK_NB) == 0) ::unlink(path.constData());
+        ::close(descriptor);
+    }
+}
 
 bool WriteCabinet(const QString& target, const QList<CabinetSource>& sources, const CabinetEntryCallback& onEntry,
                   QString* error, int* partCount) {
@@ -276,19 +336,22 @@ bool WriteCabinet(const QString& target, const QList<CabinetSource>& sources, co
 
     const int parts = int(plan.size());
     const quint32 setNumber = QRandomGenerator::global()->generate() | 1u;
-    QStringList temporaries;
+    WorkFiles work;
+    const QStringList& temporaries = work.paths();
     QList<QList<quint32>> checksums;
     int firstIndex = 0;
     for (int p = 0; p < parts; ++p) {
-        const QString temporary = TemporaryName(CabinetPartName(target, p + 1));
-        QFile::remove(temporary);
-        temporaries.append(temporary);
+        const QString partName = CabinetPartName(target, p + 1);
+        if (!work.create(CabinetWorkFileName(partName), partName, error)) {
+            RemoveFiles(temporaries);
+            return false;
+        }
         const SetDescriptor set{p + 1, parts, setNumber};
         QList<quint32> folderChecksums;
         PartWriter writer;
         QString writeError;
-        if (!writer.write(temporary, files, plan[p], parts > 1 ? &set : nullptr, firstIndex, onEntry, &folderChecksums,
-                          &writeError)) {
+        if (!writer.write(temporaries.last(), partName, files, plan[p], parts > 1 ? &set : nullptr, firstIndex, onEntry,
+                          &folderChecksums, &writeError)) {
             RemoveFiles(temporaries);
             if (error) *error = writeError;
             return false;
@@ -322,12 +385,14 @@ bool WriteCabinet(const QString& target, const QList<CabinetSource>& sources, co
         }
     }
 
+    KillPointForTesting(kCabinetKillVariable, "written");
     // The later parts first, so that the first part, which names the set, is replaced last.
     for (int p = parts - 1; p >= 0; --p) {
         const QString final = CabinetPartName(target, p + 1);
         if (std::rename(QFile::encodeName(temporaries[p]).constData(), QFile::encodeName(final).constData()) != 0) {
+            const int failure = errno;
             RemoveFiles(temporaries);
-            if (error) *error = QStringLiteral("Impossible d'enregistrer le fichier \"%1\".").arg(final);
+            if (error) *error = SystemFailureText(QStringLiteral("Impossible d'enregistrer l'archive"), final, failure);
             return false;
         }
     }

@@ -1,5 +1,7 @@
 #include "core/db/Backup.h"
 
+#include "core/app/DataLocations.h"
+#include "core/app/DateRoutines.h"
 #include "core/app/FileRoutines.h"
 #include "core/app/Folders.h"
 #include "core/app/ProgressReporter.h"
@@ -12,6 +14,7 @@
 #include "core/db/TDataModule1.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -29,6 +32,11 @@ QString ProposedBackupName(const QDate& day) {
            QStringLiteral(".bkp");
 }
 
+QString PreRestorationArchiveName(const QDateTime& when) {
+    return BackupFolder() + QStringLiteral("KESTOVRAN_AVANT_RESTAURATION_") +
+           when.toString(QStringLiteral("dd_MM_yyyy_HH_mm_ss")) + QStringLiteral(".bkp");
+}
+
 QString DataSetDatabaseFile() {
     return DbDir() + QStringLiteral("Access/") + kDatabaseEntry;
 }
@@ -39,17 +47,34 @@ QString DataSetFilesFolder() {
     return DbDir() + QStringLiteral("Files/");
 }
 
-bool WriteBackupArchive(const QString& target, ProgressReporter& progress, QString* error) {
-    const QString database = DataSetDatabaseFile();
-    if (!CompactDatabaseInPlace(database, error)) return false;
+void RemoveStaleBackupWork(const QString& folder) {
+    RemoveStaleCabinetWorkFiles(folder, QStringLiteral("KESTOVRAN_*.bkp.tmp"));
+    // A pre-update copy cut short (written only while this data folder is locked).
+    for (const QString& name : ListFiles(folder, QStringLiteral("*.bkp.part")))
+        QFile::remove(AsFolder(folder) + name);
+}
 
+bool WriteBackupArchive(const QString& target, ProgressReporter& progress, QString* error) {
+    return WriteDataSetArchive(DbDir(), target, progress, ArchivedDatabase::Compacted, error);
+}
+
+bool WriteDataSetArchive(const QString& dbDir, const QString& target, ProgressReporter& progress,
+                         ArchivedDatabase archived, QString* error) {
+    const QString folder = QFileInfo(target).absolutePath();
+    if (!CreatePrivateFolder(folder, error)) return false;
+    RemoveStaleCabinetWorkFiles(folder, QStringLiteral("KESTOVRAN_*.bkp.tmp"));
+    const QString database = dbDir + QStringLiteral("Access/") + kDatabaseEntry;
+    if (archived == ArchivedDatabase::Compacted && !CompactDatabaseInPlace(database, error)) return false;
+
+    const QString images = dbDir + QStringLiteral("Images/");
+    const QString files = dbDir + QStringLiteral("Files/");
     QList<CabinetSource> sources{{kDatabaseEntry, database}};
-    const QStringList pictures = ListFiles(DataSetImagesFolder(), QStringLiteral("*.jpg"));
-    const QStringList attached = ListFiles(DataSetFilesFolder(), QStringLiteral("*.f"));
+    const QStringList pictures = ListFiles(images, QStringLiteral("*.jpg"));
+    const QStringList attached = ListFiles(files, QStringLiteral("*.f"));
     for (const QString& name : pictures)
-        sources.append({name, DataSetImagesFolder() + name});
+        sources.append({name, images + name});
     for (const QString& name : attached)
-        sources.append({name, DataSetFilesFolder() + name});
+        sources.append({name, files + name});
 
     const int total = int(pictures.size() + attached.size());
     progress.setProgress(0, total);
@@ -59,13 +84,12 @@ bool WriteBackupArchive(const QString& target, ProgressReporter& progress, QStri
         progress.setTask(QStringLiteral("Compression : ") + name);
         progress.setProgress(index, total);
     };
-    QDir().mkpath(QFileInfo(target).absolutePath());
     return WriteCabinet(target, sources, onEntry, error);
 }
 
 bool BackupDatabase(TDataModule1& dataModule, const QString& target, const QString& description,
                     ProgressReporter& progress, QString* error) {
-    if (!AddHistoryRow(*dataModule.Backup, description, target, error)) return false;
+    const QDateTime started = Now();
     progress.setTask(QStringLiteral("Sauvegarde de la base"));
     progress.setMessage(kPleaseWaitMessage);
     progress.setProgress(0, 1);
@@ -78,11 +102,12 @@ bool BackupDatabase(TDataModule1& dataModule, const QString& target, const QStri
     QString reopenError;
     const bool reopened = session.resume(true, &reopenError);
     if (written && !reopened && error) *error = reopenError;
-    return written && reopened;
+    // The history lists only archives that can be restored.
+    return written && reopened && AddHistoryRow(*dataModule.Backup, description, target, error, started);
 }
 
 bool CompactDataSet(TDataModule1& dataModule, ProgressReporter& progress, QString* error) {
-    if (!AddHistoryRow(*dataModule.Backup, kCompactDescription, DatabaseFile(), error)) return false;
+    const QDateTime started = Now();
     progress.setTask(QStringLiteral("Compactage de la base"));
     progress.setMessage(kPleaseWaitMessage);
     progress.setVisible(true);
@@ -92,5 +117,6 @@ bool CompactDataSet(TDataModule1& dataModule, ProgressReporter& progress, QStrin
     QString reopenError;
     const bool reopened = session.resume(true, &reopenError);
     if (compacted && !reopened && error) *error = reopenError;
-    return compacted && reopened;
+    return compacted && reopened &&
+           AddHistoryRow(*dataModule.Backup, kCompactDescription, DatabaseFile(), error, started);
 }

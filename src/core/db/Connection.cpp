@@ -1,6 +1,10 @@
 #include "core/db/Connection.h"
 
+#include "core/app/FailureText.h"
 #include "core/app/Folders.h"
+#include "core/app/KillPoints.h"
+#include "core/app/PrivateFiles.h"
+#include "core/db/Compaction.h"
 #include "core/db/DatabaseSettings.h"
 #include "core/db/FrenchCollation.h"
 #include "core/db/SqlText.h"
@@ -14,6 +18,9 @@
 #include <QUuid>
 
 #include <sqlite3.h>
+
+#include <cerrno>
+#include <cstdio>
 #include <unistd.h>
 
 namespace {
@@ -62,14 +69,14 @@ QString OpenSqliteConnection(const QString& connectionName, const QString& path)
     QSqlDatabase db = QSqlDatabase::addDatabase(kSqliteDriver, connectionName);
     db.setDatabaseName(path);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
-    if (!db.open()) return db.lastError().text();
+    const QString lead = QStringLiteral("Impossible d'ouvrir la base de données");
+    if (!db.open()) return FailureText(lead, path, db.lastError().text());
     {
         // Opening reads nothing yet: a first read tells a damaged or foreign file. The statement must
         // be finished before the collation can be installed.
         QSqlQuery probe(db);
         if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master")))
-            return QStringLiteral("Le fichier \"%1\" n'est pas une base de données lisible : %2")
-                .arg(path, probe.lastError().text());
+            return FailureText(lead, path, probe.lastError().text());
     }
     if (!RegisterFrenchCollation(SqliteHandle(db)))
         return QStringLiteral("Impossible de préparer l'ordre de tri de la base de données.");
@@ -118,11 +125,12 @@ void CloseDatabase(const QString& connectionName) {
     QSqlDatabase::removeDatabase(connectionName);
 }
 
-bool CompactDatabaseFile(const QString& source, const QString& target, QString* error) {
+bool CompactDatabaseFile(const QString& source, const QString& target, QString* error, const QString& shownName) {
+    const QString shown = shownName.isEmpty() ? source : shownName;
     for (const QString& name : QSqlDatabase::connectionNames()) {
         const QSqlDatabase db = QSqlDatabase::database(name, false);
         if (db.isOpen() && db.driverName() == kSqliteDriver && SameFile(db.databaseName(), source)) {
-            if (error) *error = QStringLiteral("La base de données \"%1\" est en cours d'utilisation.").arg(source);
+            if (error) *error = QStringLiteral("La base de données \"%1\" est en cours d'utilisation.").arg(shown);
             return false;
         }
     }
@@ -131,8 +139,17 @@ bool CompactDatabaseFile(const QString& source, const QString& target, QString* 
         return false;
     }
 
+    // VACUUM INTO writes into an empty file that is there: made first, it has the user's mode only.
     const QString partial = target + QStringLiteral(".part");
     QFile::remove(partial);
+    {
+        QFile empty(partial);
+        if (!OpenPrivately(empty, QIODevice::WriteOnly | QIODevice::NewOnly)) {
+            if (error)
+                *error = FailureText(QStringLiteral("Impossible d'écrire le fichier"), target, empty.errorString());
+            return false;
+        }
+    }
     const QString connectionName = QStringLiteral("compact-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
     bool done = OpenDatabaseFile(connectionName, source, error);
     if (done) {
@@ -141,17 +158,24 @@ bool CompactDatabaseFile(const QString& source, const QString& target, QString* 
         vacuum.addBindValue(partial);
         done = vacuum.exec();
         if (!done && error)
-            *error = QStringLiteral("Le compactage de \"%1\" a échoué : %2").arg(source, vacuum.lastError().text());
+            *error =
+                FailureText(QStringLiteral("Le compactage de la base de données"), shown, vacuum.lastError().text());
     }
     CloseDatabase(connectionName);
+    if (done) KillPointForTesting(kCompactionKillVariable, "copied");
 
     if (done) {
         // The copy must be on disk before it takes the target's name.
         QFile written(partial);
         done = written.open(QIODevice::ReadWrite) && ::fsync(written.handle()) == 0;
+        int failure = errno;
         written.close();
-        if (done) done = QFile::rename(partial, target);
-        if (!done && error) *error = QStringLiteral("Impossible d'écrire le fichier \"%1\".").arg(target);
+        if (done && std::rename(QFile::encodeName(partial).constData(), QFile::encodeName(target).constData()) != 0) {
+            done = false;
+            failure = errno;
+        }
+        if (!done && error)
+            *error = SystemFailureText(QStringLiteral("Impossible d'écrire le fichier"), target, failure);
     }
     if (!done) QFile::remove(partial);
     return done;

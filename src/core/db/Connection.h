@@ -24,6 +24,9 @@ bool OpenDatabaseFile(const QString& connectionName, const QString& path, QStrin
 // Closes and forgets the named connection.
 void CloseDatabase(const QString& connectionName);
 
-// Writes a compacted copy of the database file source into target (deleted first when it exists).
-// Refused while a connection of the program is open on source. The copy is complete or absent.
-bool CompactDatabaseFile(const QString& source, const QString& target, QString* error = nullptr);
+// Writes a compacted copy of the database file source into target (deleted first when it exists), readable by
+// the user only. Refused while a connection of the program is open on source. The copy is complete or absent.
+// Messages name the database shownName (source by default: a caller working on a renamed copy names the user's
+// file).
+bool CompactDatabaseFile(const QString& source, const QString& target, QString* error = nullptr,
+                         const QString& shownName = {});

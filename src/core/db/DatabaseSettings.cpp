@@ -5,6 +5,7 @@
 #include "core/app/IniFile.h"
 #include "core/db/TAddDSN.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -19,6 +20,19 @@ const QString kDefaultOleDbProvider = QStringLiteral("Microsoft.Jet.OLEDB.4.0");
 const QString kIniName = QStringLiteral("db.ini");
 
 } // namespace
+
+QString DatabaseFolderOf(const QString& dataFolder, const QString& path) {
+    const QString folder = ToSlashes(path);
+    // A Windows path ("D:\Shared") names no folder here, but is not one of the data folder's either.
+    const bool windowsDrive = folder.size() >= 2 && folder[0].isLetter() && folder[1] == QLatin1Char(':');
+    if (QDir::isAbsolutePath(folder) || windowsDrive) return AsFolder(folder);
+    // Relative to the data folder, never to wherever the program was started from: "Data\", "Data", ".\Data\".
+    return AsFolder(QDir::cleanPath(AsFolder(dataFolder) + folder));
+}
+
+bool IsDefaultDatabaseFolder() {
+    return QDir::cleanPath(DbDir()) == QDir::cleanPath(DataDir() + QStringLiteral("Data"));
+}
 
 const DatabaseSettings& CurrentDatabaseSettings() {
     return g_settings;
@@ -50,11 +64,7 @@ bool LoadDatabaseSettings(const QString& dataFolder, const QString& defaultFolde
         if (!ini.save(error)) return false;
     }
 
-    // "Data\" (or "Data/") names the data folder's own Data folder; any other text is a full path.
-    if (ToSlashes(s.path) == QLatin1String("Data/"))
-        SetDbDir(AsFolder(dataFolder) + ToSlashes(s.path));
-    else
-        SetDbDir(s.path);
+    SetDbDir(DatabaseFolderOf(dataFolder, s.path));
     if (s.provider == kProviderOdbc && !s.odbcPath.isEmpty())
         CreateDataSource(s.odbcName, s.odbcDriver, DbDir() + ToSlashes(s.odbcPath));
     return true;

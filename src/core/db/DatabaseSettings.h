@@ -5,7 +5,7 @@
 // Where the database is and how it is reached, as db.ini in the data folder says.
 struct DatabaseSettings {
     QString provider;      // [DataBase] Provider: "OLEDB" (the embedded store) or "ODBC" (exact)
-    QString path;          // [DataBase] Path: "Data\" (the data folder's Data/) or a full folder
+    QString path;          // [DataBase] Path: a folder, relative to the data folder ("Data\", the default) or full
     QString odbcName;      // [ODBC] Name: the data source
     QString odbcDriver;    // [ODBC] Driver
     QString odbcPath;      // [ODBC] Path: database file relative to the database folder
@@ -15,6 +15,13 @@ struct DatabaseSettings {
 
 inline const QString kProviderOleDb = QStringLiteral("OLEDB");
 inline const QString kProviderOdbc = QStringLiteral("ODBC");
+
+// The database folder that [DataBase] Path names: a full path as it is, any other relative to dataFolder (so
+// "Data\", "Data" and ".\Data\" all name dataFolder + "Data/"). With a trailing "/".
+QString DatabaseFolderOf(const QString& dataFolder, const QString& path);
+// DbDir is DataDir + "Data/", where a first start may put the starting database. Anywhere else the database
+// must already be there.
+bool IsDefaultDatabaseFolder();
 
 // The settings read by the last LoadDatabaseSettings.
 const DatabaseSettings& CurrentDatabaseSettings();

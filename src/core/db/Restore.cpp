@@ -1,7 +1,11 @@
 #include "core/db/Restore.h"
 
+#include "core/app/DateRoutines.h"
+#include "core/app/FailureText.h"
 #include "core/app/FileRoutines.h"
 #include "core/app/Folders.h"
+#include "core/app/KillPoints.h"
+#include "core/app/PrivateFiles.h"
 #include "core/app/ProgressReporter.h"
 #include "core/archive/Cabinet.h"
 #include "core/db/Backup.h"
@@ -15,13 +19,12 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -33,7 +36,7 @@ const QString kJournalName = QStringLiteral("journal");
 const QStringList kDatabaseCompanions{QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")};
 
 void KillPoint(const char* step) {
-    if (qEnvironmentVariable(kRestoreKillVariable) == QLatin1String(step)) ::kill(::getpid(), SIGKILL);
+    KillPointForTesting(kRestoreKillVariable, step);
 }
 
 QString Staging(const QString& dbDir) {
@@ -70,9 +73,10 @@ bool RemoveTree(const QString& path) {
 
 bool Rename(const QString& from, const QString& to, QString* error) {
     if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0) return true;
+    const int failure = errno;
     if (error)
-        *error = QStringLiteral("Impossible de déplacer \"%1\" vers \"%2\" : %3")
-                     .arg(from, to, QString::fromLocal8Bit(std::strerror(errno)));
+        *error = SystemFailureText(
+            QStringLiteral("Impossible de déplacer \"%1\" vers").arg(QDir::toNativeSeparators(from)), to, failure);
     return false;
 }
 
@@ -149,7 +153,7 @@ bool SwapBack(const QString& dbDir, QString* error) {
 bool WriteJournal(const QString& dbDir, QString* error) {
     const QString journal = Staging(dbDir) + kJournalName;
     QFile file(journal + QStringLiteral(".tmp"));
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+    const bool written = OpenPrivately(file, QIODevice::WriteOnly | QIODevice::Truncate) &&
                          file.write("Restauration en cours : remplacement des données.\n") > 0 && file.flush() &&
                          ::fsync(file.handle()) == 0;
     file.close();
@@ -198,9 +202,14 @@ bool CheckStagedDatabase(const QString& path, const QString& archive, QString* e
         }
     }
     CloseDatabase(connection);
-    if (!sound && error)
-        *error = QStringLiteral("La base de données de l'archive \"%1\" est illisible : rien n'a été restauré.\n%2")
-                     .arg(archive, detail);
+    if (!sound && error) {
+        detail = TechnicalDetail(detail);
+        const QString cause = FrenchCause(detail);
+        *error = QStringLiteral("La base de données de l'archive \"%1\" est illisible%2 : rien n'a été restauré.\n"
+                                "Détail technique : %3")
+                     .arg(QDir::toNativeSeparators(archive),
+                          cause.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(cause), detail);
+    }
     return sound;
 }
 
@@ -234,8 +243,33 @@ bool CarryOverOtherFiles(const QString& liveFolder, const QString& stagedFolder,
 }
 
 bool MakePrivateFolder(const QString& path) {
-    return QDir().mkpath(path) &&
-           QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return QDir().mkpath(path) && QFile::setPermissions(path, kPrivateFolder);
+}
+
+// Only the last pre-restoration archive is kept: the others, with their parts, go once kept has replaced them.
+void RemoveEarlierPreRestorationArchives(const QString& kept) {
+    const QFileInfo info(kept);
+    const QString stem = info.completeBaseName();
+    const QRegularExpression ownPart(QStringLiteral("^") + QRegularExpression::escape(stem) +
+                                         QStringLiteral("(\\.[0-9]+)?\\.bkp$"),
+                                     QRegularExpression::CaseInsensitiveOption);
+    for (const QString& name : ListFiles(info.path(), QStringLiteral("KESTOVRAN_AVANT_RESTAURATION_*.bkp")))
+        if (!ownPart.match(name).hasMatch()) QFile::remove(info.path() + QLatin1Char('/') + name);
+}
+
+// The data set that is about to be replaced goes into an archive of its own first: a restoration asks no
+// confirmation, so this is the way back from one that was not wanted.
+bool KeepReplacedDataSet(const QString& dbDir, const QString& target, ProgressReporter& progress, QString* error) {
+    if (!QFileInfo(dbDir + QStringLiteral("Access/") + kDatabaseEntry).isFile()) return true;
+    progress.setTask(QStringLiteral("Sauvegarde des données remplacées"));
+    QString failure;
+    // As it is: until the swap nothing of the current data set may change.
+    if (WriteDataSetArchive(dbDir, target, progress, ArchivedDatabase::AsItIs, &failure)) return true;
+    if (error)
+        *error = QStringLiteral("La restauration n'a pas été faite : les données actuelles n'ont pas pu être mises de "
+                                "côté avant d'être remplacées.\n") +
+                 failure;
+    return false;
 }
 
 } // namespace
@@ -252,7 +286,8 @@ bool RecoverInterruptedRestore(const QString& dbDir, QString* error) {
     return true;
 }
 
-bool RestoreArchiveFiles(const QString& archive, const QString& dbDir, ProgressReporter& progress, QString* error) {
+bool RestoreArchiveFiles(const QString& archive, const QString& dbDir, ProgressReporter& progress, QString* error,
+                         const RestoreOptions& options) {
     if (!RecoverInterruptedRestore(dbDir, error)) return false;
     progress.setTask(QStringLiteral("Préparation de la restauration"));
     progress.setMessage(kPleaseWaitMessage);
@@ -283,6 +318,7 @@ bool RestoreArchiveFiles(const QString& archive, const QString& dbDir, ProgressR
 
     const int total = int(entries.size());
     progress.setProgress(0, 1);
+    progress.setGaugeVisible(true);
     progress.setVisible(true);
     const auto onEntry = [&](int index, const QString&) {
         progress.setTask(QStringLiteral("Décompression des fichiers ..."));
@@ -294,12 +330,20 @@ bool RestoreArchiveFiles(const QString& archive, const QString& dbDir, ProgressR
     progress.setTask(QStringLiteral("Restauration de la base"));
     KillPoint("extracted");
 
-    if (!CheckStagedDatabase(staged + QStringLiteral("Access/") + kDatabaseEntry, archive, &failure) ||
+    const QString stagedDatabase = staged + QStringLiteral("Access/") + kDatabaseEntry;
+    if (!CheckStagedDatabase(stagedDatabase, archive, &failure) ||
+        (options.historyTime.isValid() &&
+         !AddHistoryRowToFile(stagedDatabase, kRestoreDescription, archive, options.historyTime, &failure)) ||
         !CarryOverOtherFiles(dbDir + QStringLiteral("Images/"), staged + QStringLiteral("Images/"),
                              QStringLiteral("*.jpg"), &failure) ||
         !CarryOverOtherFiles(dbDir + QStringLiteral("Files/"), staged + QStringLiteral("Files/"), QStringLiteral("*.f"),
                              &failure))
         return abandon(failure);
+    if (!options.keepReplacedAs.isEmpty()) {
+        if (!KeepReplacedDataSet(dbDir, options.keepReplacedAs, progress, &failure)) return abandon(failure);
+        progress.setProgress(total + 1, total);
+        progress.setTask(QStringLiteral("Restauration de la base"));
+    }
     // The new data set is on disk before the journal says it may replace the old one.
     SyncFileSystem(dbDir);
     if (!WriteJournal(dbDir, &failure)) return abandon(failure);
@@ -324,36 +368,38 @@ bool RestoreArchiveFiles(const QString& archive, const QString& dbDir, ProgressR
     KillPoint("swapped");
     QFile::remove(staging + kJournalName);
     RemoveTree(staging);
+    if (!options.keepReplacedAs.isEmpty()) RemoveEarlierPreRestorationArchives(options.keepReplacedAs);
     return true;
 }
 
 bool RestoreDatabase(TDataModule1& dataModule, const QString& archive, ProgressReporter& progress, QString* error,
-                     const std::function<void(const QString&)>& updateLabel) {
+                     const UpdateFeedback& update, QString* keptArchive) {
     progress.setTask(QStringLiteral("Préparation de la restauration"));
     progress.setMessage(kPleaseWaitMessage);
     progress.setVisible(true);
 
     BackupWorkSession session(dataModule);
+    const QDateTime started = Now();
+    const RestoreOptions options{PreRestorationArchiveName(started), started};
     QString failure;
-    const bool restored = RestoreArchiveFiles(archive, DbDir(), progress, &failure);
+    const bool restored = RestoreArchiveFiles(archive, DbDir(), progress, &failure, options);
     if (!restored) {
         // Nothing changed: back as it was, on the same person.
         session.resume(true);
         if (error) *error = failure;
         return false;
     }
+    if (keptArchive) *keptArchive = QFileInfo::exists(options.keepReplacedAs) ? options.keepReplacedAs : QString();
     if (!session.reconnect(&failure)) {
         session.reopenPerson(false);
         if (error) *error = failure;
         return false;
     }
-    const auto label = updateLabel ? updateLabel : [&progress](const QString& text) { progress.setTask(text); };
-    const bool updated = UpdateRestoredDataSet(label, &failure);
+    UpdateFeedback feedback = update;
+    if (!feedback.progressLabel) feedback.progressLabel = [&progress](const QString& text) { progress.setTask(text); };
+    const bool updated = UpdateRestoredDataSet(feedback, &failure);
     QString reopenError;
     const bool reopened = session.reopenPerson(false, &reopenError);
-    // The data set was replaced: the history says so even when the update then failed.
-    QString historyError;
-    const bool noted = AddHistoryRow(*dataModule.Backup, kRestoreDescription, archive, &historyError);
-    if (error) *error = !updated ? failure : !reopened ? reopenError : historyError;
-    return updated && reopened && noted;
+    if (error) *error = !updated ? failure : reopenError;
+    return updated && reopened;
 }

@@ -1,8 +1,9 @@
 #pragma once
 
-#include <QString>
+#include "core/db/UpdateScript.h"
 
-#include <functional>
+#include <QDateTime>
+#include <QString>
 
 class ProgressReporter;
 class TDataModule1;
@@ -19,26 +20,38 @@ class TDataModule1;
 // RecoverInterruptedRestore finishes the swap at the next start. Entries other than "KESTOVRAN.MDB",
 // bare "*.jpg" and bare "*.f" are ignored.
 
+// What a restoration does besides replacing the files.
+struct RestoreOptions {
+    // The data set being replaced is archived there first (PreRestorationArchiveName), so that the restoration can
+    // be undone; the earlier archives of that kind in its folder are removed once the restoration is done. Empty:
+    // nothing is kept.
+    QString keepReplacedAs;
+    // When valid, the restored database gets its history row (started then) before it takes its place, so that a
+    // restoration finished at the next start after a crash is in the history too.
+    QDateTime historyTime;
+};
+
 // Restores the archive set whose first part is archive into the data set of dbDir; no connection may be
 // open on its database. Progress: "Préparation de la restauration", then "Décompression des fichiers ..."
-// counting the entries, then "Restauration de la base". On failure (not an archive, damaged or
-// incomplete, without a readable "KESTOVRAN.MDB", a file error) the data set is as it was and error
-// holds a French message.
+// counting the entries with the gauge shown, then "Restauration de la base". On failure (not an archive,
+// damaged or incomplete, without a readable "KESTOVRAN.MDB", a file error, the replaced data set that cannot
+// be kept) the data set is as it was and error holds a French message.
 bool RestoreArchiveFiles(const QString& archive, const QString& dbDir, ProgressReporter& progress,
-                         QString* error = nullptr);
+                         QString* error = nullptr, const RestoreOptions& options = {});
 
 // Finishes a swap that was interrupted (the journal is there), or removes a staging folder that never
 // reached the swap. Called at start-up before the database is opened, and before each backup or
 // restoration. True when there was nothing to do or the recovery went through.
 bool RecoverInterruptedRestore(const QString& dbDir, QString* error = nullptr);
 
-// The whole restoration on the open data set: the connection closed during the file work and opened
-// again in every case; then a database older than the program is brought up to date with the update
-// script (updateLabel shows its progress texts; the task line by default), and the history row
-// "Restauration de la base de données" is written. False with a French message when the archive was
-// refused (nothing changed, no history row) or when reopening or the update failed.
+// The whole restoration on the open data set: the data set it replaces kept in the archive
+// PreRestorationArchiveName (keptArchive receives its path), the history row "Restauration de la base de
+// données", the connection closed during the file work and opened again in every case; then a database older
+// than the program is brought up to date with the update script (update: its progress window, and the line
+// that shows its texts, the task line by default). False with a French message when the archive was refused
+// (nothing changed, no history row) or when reopening or the update failed.
 bool RestoreDatabase(TDataModule1& dataModule, const QString& archive, ProgressReporter& progress,
-                     QString* error = nullptr, const std::function<void(const QString&)>& updateLabel = {});
+                     QString* error = nullptr, const UpdateFeedback& update = {}, QString* keptArchive = nullptr);
 
 // A test names, in the environment variable QUORVEL_RESTORE_KILL_AT, a step at which the process kills
 // itself (SIGKILL) to show what a crash there leaves: "extracted", "journal", "database", "images",

@@ -2,6 +2,6 @@
 
 #include "core/db/StartupUpdate.h"
 
-bool UpdateRestoredDataSet(const std::function<void(const QString&)>& progressLabel, QString* error) {
-    return UpdateRestoredDatabase(progressLabel, error);
+bool UpdateRestoredDataSet(const UpdateFeedback& feedback, QString* error) {
+    return UpdateRestoredDatabase(feedback, error);
 }

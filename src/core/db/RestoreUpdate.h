@@ -2,8 +2,9 @@
 
 #include <QString>
 
-#include <functional>
+struct UpdateFeedback;
 
 // After a restoration, brings a database older than the program up to date with the update script
-// (progressLabel shows its texts) and stamps the program's version. True when there was nothing to do.
-bool UpdateRestoredDataSet(const std::function<void(const QString&)>& progressLabel, QString* error = nullptr);
+// (feedback: its progress window and text line) and stamps the program's version. True when there was nothing to
+// do.
+bool UpdateRestoredDataSet(const UpdateFeedback& feedback, QString* error = nullptr);

@@ -55,7 +55,8 @@ bool UpdateProgramDirDatabase(const UpdateFeedback& feedback, QString* error) {
         UpdateScriptOptions options;
         options.connectionName = kProgramDirConnection;
         options.databaseFolder = databaseFolder;
-        // Nothing is shown of this run but its log.
+        // Its progress window, but not the caller's text line: that belongs to the main database.
+        options.feedback.window = feedback.window;
         options.feedback.logObserver = feedback.logObserver;
         done = RunUpdateScript(ShippedScriptFolder(), Product::UpdateScriptName(), options, error) &&
                StampProgramVersion(kProgramDirConnection, error);
@@ -64,13 +65,13 @@ bool UpdateProgramDirDatabase(const UpdateFeedback& feedback, QString* error) {
     return done;
 }
 
-bool UpdateRestoredDatabase(const std::function<void(const QString&)>& progressLabel, QString* error) {
+bool UpdateRestoredDatabase(const UpdateFeedback& feedback, QString* error) {
     if (!IsOlder(kMainConnection) || !QFileInfo(ShippedScriptFolder() + Product::UpdateScriptName()).isFile())
         return true;
     UpdateScriptOptions options;
     options.connectionName = kMainConnection;
     options.databaseFolder = DbDir();
-    options.feedback.progressLabel = progressLabel;
+    options.feedback = feedback;
     return RunUpdateScript(ShippedScriptFolder(), Product::UpdateScriptName(), options, error) &&
            StampProgramVersion(kMainConnection, error);
 }

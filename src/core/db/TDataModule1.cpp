@@ -31,11 +31,12 @@ TDataModule1::TDataModule1(QObject* parent)
                      QStringLiteral("FROM PERSON"), QStringLiteral(" ORDER BY NAME, FORENAME")})),
       ComboItems(MakeQuery(this, QStringLiteral("ComboItems"), {QStringLiteral("SELECT * FROM COMBOITEMS")})),
       CustomLabel(MakeQuery(this, QStringLiteral("CustomLabel"), {QStringLiteral("SELECT * FROM CUSTOMLAB")})),
-      // Events of a day: the untimed ones first, then by time, "9:30" (the first hour digit may be left out)
-      // before "14:00".
+      // Events of a day: the untimed ones first, then by the time's value, whether its hour was typed with one
+      // digit or two ("08:00", "9:30", "14:00"): an hour of one digit gets its leading zero for the comparison.
       Event(MakeQuery(this, QStringLiteral("Event"),
                       {QStringLiteral("SELECT * FROM EVENT"), QStringLiteral("WHERE ID_REF=-1"),
-                       QStringLiteral("ORDER BY DATE_EVENT, LENGTH(COALESCE(TIME_EVENT, '')), TIME_EVENT")})),
+                       QStringLiteral("ORDER BY DATE_EVENT, CASE WHEN LENGTH(TRIM(COALESCE(TIME_EVENT, ''))) = 4 "
+                                      "THEN '0' || TRIM(TIME_EVENT) ELSE TRIM(COALESCE(TIME_EVENT, '')) END")})),
       DocumentImg(MakeQuery(this, QStringLiteral("DocumentImg"),
                             {QStringLiteral("SELECT * FROM DOCUMENTIMG"), QStringLiteral("WHERE ID_REF=-1")})),
       DocumentFile(MakeQuery(this, QStringLiteral("DocumentFile"),

@@ -1,6 +1,7 @@
 #include "core/db/UpdateDataCommands.h"
 
 #include "core/app/DataLocations.h"
+#include "core/app/PrivateFiles.h"
 #include "core/app/TextRoutines.h"
 #include "core/db/Connection.h"
 #include "core/db/UpdateScriptText.h"
@@ -97,7 +98,7 @@ bool DecodeStoredBitmap(const QByteArray& bytes, qint64 id, QImage* bitmap, QStr
 
 bool WriteWholeFile(const QString& path, const QByteArray& bytes, QString* error) {
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) return true;
+    if (OpenPrivately(file) && file.write(bytes) == bytes.size() && file.commit()) return true;
     return Fail(error, QStringLiteral("Impossible d'écrire le fichier \"%1\" : %2").arg(path, file.errorString()));
 }
 

@@ -3,6 +3,7 @@
 #include "core/app/DateRoutines.h"
 #include "core/app/FileRoutines.h"
 #include "core/app/Folders.h"
+#include "core/app/PrivateFiles.h"
 #include "core/app/TextRoutines.h"
 
 #include <QFile>
@@ -62,7 +63,7 @@ bool AppendLog(const QString& file, const QString& message, QString* error) {
     if (!EnsureUtf8Log(file, error)) return false;
     // Appended rather than rewritten whole: a long migration logs a line per picture.
     QFile log(file);
-    if (!log.open(QIODevice::ReadWrite | QIODevice::Append)) {
+    if (!OpenPrivately(log, QIODevice::ReadWrite | QIODevice::Append)) {
         if (error) *error = QStringLiteral("Impossible d'écrire le fichier \"%1\" : %2").arg(file, log.errorString());
         return false;
     }

@@ -16,6 +16,7 @@
 #include "core/db/UpdateLog.h"
 #include "core/db/UpdateScriptText.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -322,12 +323,17 @@ bool UpdateRun::runCompaction(const QString& line, QString* error) {
     if (!commitBlock(error)) return false;
     QString commandError;
     bool compacted = false;
+    // A script names a database of the database folder; "..\..\" would let it rewrite any file of the user's.
+    const QString access = QDir::cleanPath(m_options.databaseFolder + QStringLiteral("Access"));
+    const QString file = QDir::cleanPath(access + QLatin1Char('/') + ToSlashes(name));
     if (!parsed) {
         commandError = MalformedLine(line);
+    } else if (!file.startsWith(access + QLatin1Char('/'))) {
+        commandError = QStringLiteral("seules les bases du dossier \"%1\" peuvent être compactées, pas \"%2\"")
+                           .arg(QDir::toNativeSeparators(access), name);
     } else {
         closeConnection();
-        compacted = CompactDatabaseInPlace(m_options.databaseFolder + QStringLiteral("Access/") + ToSlashes(name),
-                                           &commandError);
+        compacted = CompactDatabaseInPlace(file, &commandError);
         if (!reopenConnection(error)) {
             log(Text(6, "Compactage de la base de données") + ErrorSuffix(*error));
             return false;

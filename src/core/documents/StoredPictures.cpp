@@ -88,6 +88,11 @@ bool StoreImage(Dataset& row, const QString& sourceFile, const QString& targetJp
     const BusyCursor busy;
     if (!row.hasField(thumbnailField))
         return Fail(error, QStringLiteral("La colonne \"%1\" est introuvable.").arg(thumbnailField));
+    // A picture that does not decode whole would replace a good one with a grey block: it is refused before
+    // anything changes.
+    QImage thumbnail;
+    if (!MakeThumbnailFromFile(sourceFile, thumbnailWidth, thumbnailHeight, &thumbnail, error)) return false;
+    LetWindowsBreathe();
     if (!PrepareRow(row, error)) return false;
 
     // The full picture goes to a temporary file beside the target and replaces it only once the row holds the new
@@ -105,10 +110,6 @@ bool StoreImage(Dataset& row, const QString& sourceFile, const QString& targetJp
                           LetWindowsBreathe))
         return false;
 
-    // A source that cannot be decoded (a CMYK JPEG) is still stored; its thumbnail stays white.
-    QImage thumbnail;
-    MakeThumbnailFromFile(sourceFile, thumbnailWidth, thumbnailHeight, &thumbnail);
-    LetWindowsBreathe();
     if (!row.setValue(thumbnailField, WriteBitmapData(thumbnail))) {
         row.cancel();
         return Fail(error,

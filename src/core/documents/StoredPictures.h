@@ -28,8 +28,8 @@ public:
 // Stores a picture for the current row of row: the row is posted, read again and put into edit; the full picture of
 // sourceFile is written to targetJpeg (a JPEG copied byte for byte; any other picture limited to MaxWidth and encoded
 // at JpegQuality, both from the settings) and its thumbnail, thumbnailWidth x thumbnailHeight, into the blob column
-// thumbnailField; then the row is posted and read again. A source whose thumbnail cannot be decoded (a CMYK JPEG)
-// still gets stored, with an all-white thumbnail.
+// thumbnailField; then the row is posted and read again. A source that does not decode whole (damaged, cut short,
+// not a picture) is refused with a French message naming it.
 // On failure nothing is replaced: the previous file stays whole and the row keeps its thumbnail. When the full
 // picture cannot be written the row is left in edit; when the row cannot be posted its change is cancelled.
 bool StoreImage(Dataset& row, const QString& sourceFile, const QString& targetJpeg, const QString& thumbnailField,

@@ -1,5 +1,7 @@
 #include "core/imaging/JpegFiles.h"
 
+#include "core/app/FailureText.h"
+#include "core/app/PrivateFiles.h"
 #include "core/imaging/Bitmaps.h"
 #include "core/imaging/ImageGeometry.h"
 #include "core/imaging/Resampling.h"
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 // libjpeg reports fatal errors through longjmp. The functions that call it therefore hold only plain C objects
 // between their setjmp and the library's calls; everything owned by C++ lives in their callers' frames.
@@ -27,6 +30,8 @@ struct ErrorHandler {
     jpeg_error_mgr manager; // first, so that libjpeg's pointer is also ours
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
+    bool damaged = false; // the decoder met missing or broken data and filled in for it
+    char warning[JMSG_LENGTH_MAX];
 };
 
 void OnJpegError(j_common_ptr info) {
@@ -35,8 +40,29 @@ void OnJpegError(j_common_ptr info) {
     std::longjmp(handler->jump, 1);
 }
 
-// Warnings (a file cut short, extra bytes between markers) are tolerated and not printed.
-void OnJpegMessage(j_common_ptr, int) {}
+// Warnings (a file cut short, extra bytes between markers) are not printed. Those that mean the picture could not
+// be read whole are noted, for the callers that refuse a damaged picture.
+void OnJpegMessage(j_common_ptr info, int level) {
+    if (level >= 0) return;
+    const int code = info->err->msg_code;
+    if (code != JWRN_JPEG_EOF && code != JWRN_HIT_MARKER && code != JWRN_HUFF_BAD_CODE && code != JWRN_MUST_RESYNC)
+        return;
+    auto* handler = reinterpret_cast<ErrorHandler*>(info->err);
+    if (!handler->damaged) info->err->format_message(info, handler->warning);
+    handler->damaged = true;
+}
+
+// Four-channel pictures come out of libjpeg as CMYK (it converts YCCK itself). Adobe's files, which are nearly all
+// of them, store the channels inverted.
+void CmykToBgr(const uchar* cmyk, uchar* bgr, JDIMENSION width, bool inverted) {
+    for (JDIMENSION x = 0; x < width; ++x, cmyk += 4, bgr += 3) {
+        const int k = inverted ? cmyk[3] : 255 - cmyk[3];
+        for (int channel = 0; channel < 3; ++channel) {
+            const int ink = inverted ? cmyk[channel] : 255 - cmyk[channel];
+            bgr[2 - channel] = uchar((ink * k + 127) / 255);
+        }
+    }
+}
 
 void OnJpegProgress(j_common_ptr info) {
     if (!info->is_decompressor || reinterpret_cast<j_decompress_ptr>(info)->input_scan_number <= kMaxScans) return;
@@ -55,7 +81,10 @@ struct DecodeRun {
     void* context = nullptr;
     uchar* const* rows = nullptr; // by stored row: where to decode it, or null to skip it (set by prepare)
     uchar* scratch = nullptr;     // a full row where rows not wanted are decoded when they cannot be skipped
-    int skipGroup = 0;            // skips start and end on multiples of this many rows; 0 never skips
+    uchar* cmykRow = nullptr;     // for a four-channel picture, where each row is decoded before its conversion
+    bool invertedCmyk = false;
+    int skipGroup = 0; // skips start and end on multiples of this many rows; 0 never skips
+    bool damaged = false;
     char message[JMSG_LENGTH_MAX] = {};
 };
 
@@ -68,6 +97,7 @@ bool RunDecoder(DecodeRun* run) {
     handler.manager.error_exit = OnJpegError;
     handler.manager.emit_message = OnJpegMessage;
     handler.message[0] = '\0';
+    handler.warning[0] = '\0';
     if (setjmp(handler.jump)) {
         std::snprintf(run->message, sizeof run->message, "%s", handler.message);
         jpeg_destroy_decompress(&info);
@@ -88,7 +118,12 @@ bool RunDecoder(DecodeRun* run) {
     while (info.output_scanline < info.output_height) {
         const JDIMENSION y = info.output_scanline;
         if (JSAMPROW row = run->rows[y]) {
-            jpeg_read_scanlines(&info, &row, 1);
+            if (JSAMPROW cmyk = run->cmykRow) {
+                jpeg_read_scanlines(&info, &cmyk, 1);
+                CmykToBgr(cmyk, row, info.output_width, run->invertedCmyk);
+            } else {
+                jpeg_read_scanlines(&info, &row, 1);
+            }
             continue;
         }
         JDIMENSION skipped = 1;
@@ -102,10 +137,12 @@ bool RunDecoder(DecodeRun* run) {
             if (jpeg_skip_scanlines(&info, skipped) == 0) break;
             continue;
         }
-        JSAMPROW discarded = run->scratch;
+        JSAMPROW discarded = run->cmykRow ? run->cmykRow : run->scratch;
         jpeg_read_scanlines(&info, &discarded, 1);
     }
     jpeg_destroy_decompress(&info);
+    run->damaged = handler.damaged;
+    if (handler.damaged) std::snprintf(run->message, sizeof run->message, "%s", handler.warning);
     return true;
 }
 
@@ -113,8 +150,10 @@ bool RunDecoder(DecodeRun* run) {
 struct Header {
     int width = 0;
     int height = 0;
-    int channels = 0;
+    int channels = 0;   // as stored
+    int pixelBytes = 0; // as decoded: 1 (grey) or 3 (colour)
     int orientation = 1;
+    std::vector<uchar> cmykRow;
     QString refusal; // French message when the file is refused before decoding
 };
 
@@ -135,14 +174,27 @@ bool ReadHeader(const QString& fileName, j_decompress_ptr info, Header* header) 
     } else if (info->num_components == 3 &&
                (info->jpeg_color_space == JCS_YCbCr || info->jpeg_color_space == JCS_RGB)) {
         info->out_color_space = JCS_EXT_BGR;
+    } else if (info->num_components == 4 &&
+               (info->jpeg_color_space == JCS_CMYK || info->jpeg_color_space == JCS_YCCK)) {
+        // Printers' and some scanners' files: decoded as CMYK, then turned into colours row by row.
+        info->out_color_space = JCS_CMYK;
     } else {
-        header->refusal = QStringLiteral("L'image \"%1\" a %2 couches de couleur (CMJN ou autre) : seules les images "
-                                         "en niveaux de gris ou en couleurs RVB sont lues.")
+        header->refusal = QStringLiteral("L'image \"%1\" a %2 couches de couleur : seules les images en niveaux de "
+                                         "gris, en couleurs RVB ou en CMJN sont lues.")
                               .arg(fileName)
                               .arg(info->num_components);
         return false;
     }
+    header->pixelBytes = header->channels == 1 ? 1 : 3;
     return CheckPictureSize(header->width, header->height, fileName, &header->refusal);
+}
+
+// A four-channel picture is decoded a row at a time into a row of its own.
+void PrepareCmykRows(DecodeRun* run, j_decompress_ptr info, Header* header) {
+    if (info->out_color_space != JCS_CMYK) return;
+    header->cmykRow.resize(size_t(header->width) * 4);
+    run->cmykRow = header->cmykRow.data();
+    run->invertedCmyk = info->saw_Adobe_marker;
 }
 
 struct InfoContext {
@@ -175,6 +227,7 @@ Next PrepareWhole(DecodeRun* run, j_decompress_ptr info) {
             QStringLiteral("Mémoire insuffisante pour lire l'image \"%1\".").arg(context->fileName);
         return Next::Refuse;
     }
+    PrepareCmykRows(run, info, &context->header);
     uchar* bits = context->image.bits();
     context->rows.resize(size_t(h.height));
     for (int y = 0; y < h.height; ++y)
@@ -212,7 +265,8 @@ Next PrepareFitted(DecodeRun* run, j_decompress_ptr info) {
                                       : StoredPixelOf(h.orientation, 0, line, h.width, h.height);
         storedRows.push_back(stored.y());
     }
-    const qsizetype rowBytes = qsizetype(h.width) * h.channels;
+    const qsizetype rowBytes = qsizetype(h.width) * h.pixelBytes;
+    PrepareCmykRows(run, info, &context->header);
     context->buffer.resize((storedRows.size() + 1) * size_t(rowBytes));
     for (size_t i = 0; i < storedRows.size(); ++i)
         context->rows[size_t(storedRows[i])] = context->buffer.data() + i * size_t(rowBytes);
@@ -315,7 +369,7 @@ bool JpegSaveBitmap(const QImage& bitmap, const QString& fileName, int quality, 
     QByteArray jpeg;
     if (!JpegEncodeBitmap(bitmap, quality, &jpeg, error)) return false;
     QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(jpeg) != jpeg.size() || !file.commit())
+    if (!OpenPrivately(file) || file.write(jpeg) != jpeg.size() || !file.commit())
         return Fail(error, QString::fromLatin1(kJpegWriteError));
     return true;
 }
@@ -365,7 +419,7 @@ bool JpegLoadBitmap(QImage* bitmap, const QString& fileName, QString* error, Jpe
 }
 
 bool JpegDecodeFitted(const QByteArray& jpeg, int boxWidth, int boxHeight, QImage* fitted, QString* error,
-                      const QString& fileName) {
+                      const QString& fileName, JpegDamage damage) {
     if (!fitted) return false;
     *fitted = QImage();
     FittedContext context;
@@ -381,6 +435,9 @@ bool JpegDecodeFitted(const QByteArray& jpeg, int boxWidth, int boxHeight, QImag
         const QString& refusal = context.header.refusal;
         return Fail(error, refusal.isEmpty() ? Unreadable(fileName, run.message) : refusal);
     }
+    if (run.damaged && damage == JpegDamage::Refused)
+        return Fail(error, FailureText(QStringLiteral("Impossible d'utiliser l'image"), fileName,
+                                       QString::fromLocal8Bit(run.message)));
     if (context.fit.width <= 0 || context.fit.height <= 0) return true; // an empty box: an empty picture
     // Gather the lines the resampler reads, upright, then resample them.
     const Header& h = context.header;
@@ -393,10 +450,10 @@ bool JpegDecodeFitted(const QByteArray& jpeg, int boxWidth, int boxHeight, QImag
         for (int c = 0; c < context.uprightColumns.size(); ++c, out += 3) {
             const QPoint stored =
                 StoredPixelOf(h.orientation, context.uprightColumns[c], context.uprightRows[r], h.width, h.height);
-            const uchar* pixel = context.rows[size_t(stored.y())] + qsizetype(stored.x()) * h.channels;
+            const uchar* pixel = context.rows[size_t(stored.y())] + qsizetype(stored.x()) * h.pixelBytes;
             out[0] = pixel[0];
-            out[1] = pixel[h.channels == 1 ? 0 : 1];
-            out[2] = pixel[h.channels == 1 ? 0 : 2];
+            out[1] = pixel[h.pixelBytes == 1 ? 0 : 1];
+            out[2] = pixel[h.pixelBytes == 1 ? 0 : 2];
         }
     }
     *fitted = ResamplePartial(present, context.uprightRows, context.uprightColumns, upright.width(), upright.height(),

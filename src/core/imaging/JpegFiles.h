@@ -8,9 +8,9 @@
 //
 // Written files are baseline JFIF with three YCbCr components (chroma halved both ways, as cameras and cjpeg do).
 // Read files may be baseline or progressive, with one component (grey) or three (YCbCr or RGB); four-component
-// (CMYK, YCCK) and other files are refused. A damaged file that the decoder can still follow (typically one cut
-// short) is decoded as far as it goes, the rest left grey by the decoder, as other viewers show it; a file it cannot
-// follow at all is refused.
+// (CMYK, YCCK, their colours converted) too; other files are refused. A damaged file that the decoder can still
+// follow (typically one cut short) is decoded as far as it goes, the rest left grey by the decoder, as other viewers
+// show it, unless the caller refuses damaged files; a file it cannot follow at all is refused.
 //
 // Phone and camera pictures carry an EXIF orientation: the stored file keeps its bytes, but every decoded view of it
 // is turned upright unless the caller asks for the stored layout.
@@ -19,6 +19,9 @@
 inline const char* const kJpegWriteError = "Error writing JPEG to file";
 
 enum class JpegLayout { Upright, AsStored };
+// What a picture cut short or with broken data is worth: shown as far as it goes, or refused (a picture about to be
+// stored must not replace a good one with a grey block).
+enum class JpegDamage { Tolerated, Refused };
 
 struct JpegInfo {
     int width = 0; // as stored in the file
@@ -48,4 +51,4 @@ bool JpegLoadBitmap(QImage* bitmap, const QString& fileName, QString* error = nu
 // The upright picture fitted into a box and resampled to the fitted size (FitImageRect, then ResampleBitmap): the
 // same pixels as decoding it whole and resampling, but only the rows that the resampler reads are fully decoded.
 bool JpegDecodeFitted(const QByteArray& jpeg, int boxWidth, int boxHeight, QImage* fitted, QString* error = nullptr,
-                      const QString& fileName = {});
+                      const QString& fileName = {}, JpegDamage damage = JpegDamage::Tolerated);

@@ -1,5 +1,6 @@
 #include "core/imaging/PictureFiles.h"
 
+#include "core/app/PrivateFiles.h"
 #include "core/imaging/Bitmaps.h"
 #include "core/imaging/ImageGeometry.h"
 #include "core/imaging/JpegFiles.h"
@@ -30,7 +31,7 @@ bool CopyFileSafely(const QString& source, const QString& target, QString* error
     if (!in.open(QIODevice::ReadOnly))
         return Fail(error, QStringLiteral("Impossible de lire le fichier \"%1\" : %2").arg(source, in.errorString()));
     QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly))
+    if (!OpenPrivately(out))
         return Fail(error, QStringLiteral("Impossible d'écrire le fichier \"%1\" : %2").arg(target, out.errorString()));
     QByteArray chunk;
     while (!(chunk = in.read(1 << 20)).isEmpty()) {
@@ -95,7 +96,7 @@ bool MakeThumbnailFromFile(const QString& sourceFile, int width, int height, QIm
             Fail(error,
                  QStringLiteral("Impossible de lire le fichier \"%1\" : %2").arg(sourceFile, file.errorString()));
         else
-            decoded = JpegDecodeFitted(file.readAll(), width, height, &fitted, error, sourceFile);
+            decoded = JpegDecodeFitted(file.readAll(), width, height, &fitted, error, sourceFile, JpegDamage::Refused);
     } else {
         QImage picture;
         decoded = LoadPictureFile(&picture, sourceFile, error);

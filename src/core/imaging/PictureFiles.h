@@ -32,7 +32,7 @@ QImage PadThumbnail(const QImage& fitted, int width, int height);
 QImage MakeThumbnail(const QImage& picture, int width, int height);
 
 // The thumbnail of a picture file: a JPEG decoded upright (only the rows the resampler reads are fully decoded), any
-// other file through the picture loader. A file that cannot be decoded (a CMYK JPEG, a damaged file) gives an
-// all-white thumbnail and false, with the reason in error.
+// other file through the picture loader. A file that cannot be decoded whole (a damaged or truncated file, one that is
+// no picture) gives an all-white thumbnail and false, with the reason in error.
 bool MakeThumbnailFromFile(const QString& sourceFile, int width, int height, QImage* thumbnail,
                            QString* error = nullptr);

@@ -1,5 +1,6 @@
 #include "core/imaging/WindowsBitmap.h"
 
+#include "core/app/PrivateFiles.h"
 #include "core/imaging/Bitmaps.h"
 
 #include <QFile>
@@ -332,7 +333,7 @@ QByteArray WriteBitmapData(const QImage& picture) {
 bool WriteBitmapFile(const QImage& picture, const QString& fileName, QString* error) {
     const QByteArray data = WriteBitmapData(picture);
     QSaveFile file(fileName);
-    if (data.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit())
+    if (data.isEmpty() || !OpenPrivately(file) || file.write(data) != data.size() || !file.commit())
         return Fail(error, QStringLiteral("Impossible d'écrire l'image \"%1\" : %2").arg(fileName, file.errorString()));
     return true;
 }

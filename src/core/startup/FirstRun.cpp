@@ -66,6 +66,18 @@ bool CopyStartingData(const QString& source, const QString& relativePath, bool a
 bool CopyDatabaseIfMissing(ProgressReporter& progress) {
     const QString relativePath = DatabaseRelativePath();
     if (QFileInfo::exists(DbDir() + relativePath)) return true;
+    // db.ini points at a database of its own (a shared folder, a disk not mounted yet): an empty database made
+    // there would look like the user's records are gone, so nothing is made outside the data folder's Data/.
+    if (!relativePath.isEmpty() && !IsDefaultDatabaseFolder()) {
+        Messages().show(MessageIcon::Error, Product::kName,
+                        QStringLiteral("La base de données \"%1\" est introuvable.\nLe dossier que désigne le fichier "
+                                       "\"%2\" ([DataBase] Path=%3) ne la contient pas. Corrigez ce fichier, ou "
+                                       "remettez la base de données à cet endroit.")
+                            .arg(QDir::toNativeSeparators(DbDir() + relativePath),
+                                 QDir::toNativeSeparators(DataDir() + QStringLiteral("db.ini")),
+                                 CurrentDatabaseSettings().path));
+        return false;
+    }
 
     QString error;
     for (const char* sub : {"", "Access", "Images", "Files"})

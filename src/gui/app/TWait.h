@@ -25,9 +25,8 @@ public:
     void setMessage(const QString& message) override;
     void setProgress(int count, int total) override;
     void setVisible(bool visible) override;
-
     // Some uses show no gauge (a transfer without a known size).
-    void setGaugeVisible(bool visible);
+    void setGaugeVisible(bool visible) override;
 
     QString task() const;
     QString message() const;

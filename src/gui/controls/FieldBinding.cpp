@@ -87,6 +87,7 @@ QString FieldBinding::columnText(bool editing) const {
     if (!m_row || !m_row->isOpen() || m_row->recNo() < 0 || m_row->isNull(m_column)) return {};
     switch (m_kind) {
     case Kind::Text:
+    case Kind::DateText:
         return m_row->asString(m_column);
     case Kind::Date: {
         const QDate date = m_row->asDate(m_column);
@@ -133,14 +134,14 @@ bool FieldBinding::commit(QString* error) {
     if (!m_pending || !m_row) return true;
     const QString text = fieldText();
     QVariant value;
-    if (m_kind == Kind::Date && !IsBlankDateText(text)) {
+    if ((m_kind == Kind::Date || m_kind == Kind::DateText) && !IsBlankDateText(text)) {
         bool ok = false;
         const QDate date = TextToDate(text.trimmed(), &ok);
         if (!ok || !date.isValid()) {
             if (error) *error = QStringLiteral("'%1' n'est pas une date correcte").arg(text.trimmed());
             return false;
         }
-        value = date;
+        value = m_kind == Kind::Date ? QVariant(date) : QVariant(text.trimmed());
     } else if (m_kind == Kind::Number && !text.trimmed().isEmpty()) {
         double number = 0;
         if (!ReadDecimalText(text, &number)) {

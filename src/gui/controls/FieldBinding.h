@@ -18,6 +18,7 @@ class QWidget;
 // - Date columns ("dd/mm/yyyy" in the field, a date in the row) and number columns take the field's text when
 //   it is committed: when the field loses the focus, and before the row is posted (PostBoundRow). A text that
 //   does not convert is refused then with a French message, and the field keeps what was typed.
+// - Dates kept in text columns are committed and checked the same way, and stored as typed.
 // - A number field shows its value with its display pattern, and with its edit pattern while it has the focus
 //   (see FormatFloatPattern); either decimal separator may be typed.
 // - An empty field clears the column (null).
@@ -25,7 +26,7 @@ class QWidget;
 class FieldBinding : public QObject {
     Q_OBJECT
 public:
-    enum class Kind { Text, Date, Number };
+    enum class Kind { Text, Date, DateText, Number };
 
     static FieldBinding* Bind(QLineEdit* field, Dataset* row, const QString& column, Kind kind = Kind::Text);
     static FieldBinding* Bind(QPlainTextEdit* memo, Dataset* row, const QString& column);

@@ -1,5 +1,6 @@
 #include "gui/controls/ProgramPicture.h"
 
+#include <QIcon>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -57,4 +58,11 @@ QPixmap ProgramEmblemPixmap(int side) {
     QPainter painter(&pixmap);
     DrawProgramEmblem(painter, QRectF(0, 0, side, side));
     return pixmap;
+}
+
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (const int side : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addPixmap(ProgramEmblemPixmap(side));
+    return icon;
 }

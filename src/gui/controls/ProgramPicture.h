@@ -1,5 +1,6 @@
 #pragma once
 
+class QIcon;
 class QPainter;
 class QRectF;
 class QPixmap;
@@ -8,3 +9,5 @@ class QPixmap;
 // at run time: a blue rounded square with a white cross and a pulse line.
 void DrawProgramEmblem(QPainter& painter, const QRectF& box);
 QPixmap ProgramEmblemPixmap(int side);
+// The emblem as the program's icon, drawn at the sizes window frames, task bars and docks ask for.
+QIcon ProgramIcon();

@@ -54,6 +54,14 @@ private:
     bool m_released = false;
 };
 
+// Where the data set that a restoration replaced waits, should the restoration have to be undone.
+QString KeptNote(const QString& kept) {
+    if (kept.isEmpty()) return QString();
+    return QStringLiteral("\n\nLes données remplacées sont gardées dans l'archive :\n") +
+           QDir::toNativeSeparators(kept) +
+           QStringLiteral("\nPour annuler cette restauration, restaurez cette archive.");
+}
+
 } // namespace
 
 void BackupDatabase(QWidget* mainWindow, TDataModule1& dataModule, const MainWindowSteps& steps) {
@@ -81,8 +89,12 @@ void RestoreDatabase(QWidget* mainWindow, TDataModule1& dataModule, const MainWi
     if (archive.isEmpty()) return;
     bool done = false;
     QString error;
+    QString kept;
     {
         BusyMainWindow busy(mainWindow, steps, QStringLiteral("Préparation de la restauration"), false);
+        // A restored database older than the program is updated with its own progress window, as at start-up.
+        TWait updateWindow(mainWindow);
+        if (mainWindow) updateWindow.centreOver(mainWindow);
         const auto updateLabel = [&busy](const QString& text) {
             // The update's texts are longer than the task line's usual ones.
             if (auto* task = busy.wait().findChild<QLabel*>(QStringLiteral("Lab_Task"))) {
@@ -92,14 +104,15 @@ void RestoreDatabase(QWidget* mainWindow, TDataModule1& dataModule, const MainWi
             }
             busy.wait().setTask(text);
         };
-        done = RestoreDatabase(dataModule, archive, busy.wait(), &error, updateLabel);
+        done = RestoreDatabase(dataModule, archive, busy.wait(), &error, UpdateFeedback{&updateWindow, updateLabel, {}},
+                               &kept);
         // The list is read again once the window is back, so that selecting its first row refreshes the pages.
         if (steps.refreshCurrentPage) steps.refreshCurrentPage();
         busy.release();
         if (steps.reloadPersonList) steps.reloadPersonList(-1);
     }
     if (done)
-        Messages().show(MessageIcon::Information, QString(), QStringLiteral("Sauvegarde restaurée."));
+        Messages().show(MessageIcon::Information, QString(), QStringLiteral("Sauvegarde restaurée.") + KeptNote(kept));
     else
         Messages().show(MessageIcon::Error, QString(), error);
 }

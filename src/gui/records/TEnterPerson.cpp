@@ -138,8 +138,8 @@ QWidget* TEnterPerson::buildGeneralPage() {
     auto* birthDate = new MaskEdit(MaskEdit::kDateMask, page);
     birthDate->setObjectName(QStringLiteral("Ed_BirthDay_Date"));
     birthDate->setFixedWidth(TextWidth(birthDate, QStringLiteral("00/00/00000")));
-    // The birth date is a text column: what is typed is kept as typed.
-    FieldBinding::Bind(birthDate, &m_person, QStringLiteral("BirthDay_Date"));
+    // The birth date is a text column: a real date is kept as typed, an impossible one refused.
+    FieldBinding::Bind(birthDate, &m_person, QStringLiteral("BirthDay_Date"), FieldBinding::Kind::DateText);
     QToolButton* birthDateButton = DateButton(page, QStringLiteral("Btn_BirthDay_Date"));
     AttachDatePicker(birthDate, birthDateButton, &m_person, QStringLiteral("BirthDay_Date"),
                      TSelectDate::ColumnKind::Text);

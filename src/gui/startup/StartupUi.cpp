@@ -13,9 +13,12 @@
 #include "gui/app/TWait.h"
 #include "gui/controls/MessageBoxService.h"
 #include "gui/mainwindow/TMainForm.h"
+#include "gui/startup/ApplicationSetup.h"
 
 #include <QApplication>
 #include <QDir>
+
+#include <unistd.h>
 
 namespace {
 
@@ -25,14 +28,20 @@ const QString kLoading = QStringLiteral("Chargement du logiciel ...");
 
 int RunQuorvel(int argc, char** argv) {
     QApplication application(argc, argv);
+    PrepareApplication(application);
     MessageBoxService::install();
     // Tests that run the whole program answer its message boxes by reading stderr instead.
     if (qEnvironmentVariableIsSet("QUORVEL_TEST_NO_DIALOGS")) MessageBoxService::setTestMode(true);
     // A request to end the program that arrives during start-up is kept until the main window
-    // exists; it then closes the window as the user would, so the settings are saved.
+    // exists; it then closes the window as the user would, so the settings are saved. A start-up
+    // message waiting for its answer ends at once: nobody may be there to answer it, and nothing is
+    // being written while it waits.
     TerminationSignals termination;
     bool terminationRequested = false;
-    QObject::connect(&termination, &TerminationSignals::received, [&] { terminationRequested = true; });
+    QObject::connect(&termination, &TerminationSignals::received, [&](int signalNumber) {
+        terminationRequested = true;
+        if (!MessageBoxService::mainWindowExists() && QApplication::activeModalWidget()) ::_exit(128 + signalNumber);
+    });
 
     InstanceLock lock;
     {

@@ -212,6 +212,16 @@ private slots:
         QTest::newRow("Windows folder") << "[DataBase]\nProvider=OLEDB\nPath=D:\\Shared\n"
                                         << "D:/Shared/"
                                         << "Access/KESTOVRAN.MDB";
+        // Relative folders are the data folder's, whatever the current folder.
+        QTest::newRow("Data without separator") << "[DataBase]\nProvider=OLEDB\nPath=Data\n"
+                                                << "<data>Data/"
+                                                << "Access/KESTOVRAN.MDB";
+        QTest::newRow("Data from the current folder") << "[DataBase]\nProvider=OLEDB\nPath=.\\Data\\\n"
+                                                      << "<data>Data/"
+                                                      << "Access/KESTOVRAN.MDB";
+        QTest::newRow("folder below the data folder") << "[DataBase]\nProvider=OLEDB\nPath=Sous\\Base\n"
+                                                      << "<data>Sous/Base/"
+                                                      << "Access/KESTOVRAN.MDB";
         QTest::newRow("ODBC relative path") << "[DataBase]\nProvider=ODBC\n[ODBC]\nPath=Base\\x.mdb\n"
                                             << "<data>Data/"
                                             << "Base/x.mdb";

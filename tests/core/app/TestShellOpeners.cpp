@@ -6,6 +6,7 @@
 #include "support/SandboxHome.h"
 
 #include <QDesktopServices>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
@@ -27,6 +28,7 @@ private slots:
     void cleanup();
     void openHelp();
     void openHelpWithoutHelpFile();
+    void openHelpWithoutAProgramToOpenIt();
     void openWebSite();
 
 private:
@@ -64,6 +66,23 @@ void TestShellOpeners::openHelpWithoutHelpFile() {
     QCOMPARE(m_desktop.opened.size(), 0);
     QCOMPARE(messages.messages.size(), 1);
     QCOMPARE(messages.messages.first().text, QStringLiteral("Le fichier d'aide est introuvable !"));
+}
+
+// No program for the page (no browser, no desktop): the user is told where the page is, to open it by hand.
+void TestShellOpeners::openHelpWithoutAProgramToOpenIt() {
+    QTemporaryDir programDir;
+    SetProgramDir(programDir.path());
+    WriteTestFile(ProgramDir() + Product::kHelpFileName, "<html></html>");
+    RecordingMessages messages;
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("QDesktopServices::openUrl")));
+
+    QVERIFY(!OpenHelp());
+    QCOMPARE(messages.messages.size(), 1);
+    QCOMPARE(messages.messages.first().icon, MessageIcon::Warning);
+    QVERIFY2(messages.messages.first().text.contains(QStringLiteral("\"") + ProgramDir() + Product::kHelpFileName +
+                                                     QStringLiteral("\"")),
+             qPrintable(messages.messages.first().text));
 }
 
 void TestShellOpeners::openWebSite() {

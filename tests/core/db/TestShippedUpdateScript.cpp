@@ -182,7 +182,9 @@ private slots:
 
         QVERIFY2(OpenDatabaseFile(kMainConnection, DatabaseFile(), &error), qPrintable(error));
         QStringList labels;
-        QVERIFY2(UpdateRestoredDatabase([&](const QString& text) { labels << text; }, &error), qPrintable(error));
+        QVERIFY2(
+            UpdateRestoredDatabase(UpdateFeedback{nullptr, [&](const QString& text) { labels << text; }, {}}, &error),
+            qPrintable(error));
         QCOMPARE(Version(), QStringLiteral("1.13"));
         QCOMPARE(VersionColumn(kMainConnection), QStringLiteral("VALUE"));
         CloseDatabase(kMainConnection);

@@ -38,8 +38,10 @@ const QStringList kPersonLines{
     QStringLiteral("FROM PERSON"), QStringLiteral(" ORDER BY NAME, FORENAME")};
 const QStringList kComboItemsLines{QStringLiteral("SELECT * FROM COMBOITEMS")};
 const QStringList kCustomLabelLines{QStringLiteral("SELECT * FROM CUSTOMLAB")};
-const QStringList kEventLines{QStringLiteral("SELECT * FROM EVENT"), QStringLiteral("WHERE ID_REF=-1"),
-                              QStringLiteral("ORDER BY DATE_EVENT, LENGTH(COALESCE(TIME_EVENT, '')), TIME_EVENT")};
+const QStringList kEventLines{
+    QStringLiteral("SELECT * FROM EVENT"), QStringLiteral("WHERE ID_REF=-1"),
+    QStringLiteral("ORDER BY DATE_EVENT, CASE WHEN LENGTH(TRIM(COALESCE(TIME_EVENT, ''))) = 4 "
+                   "THEN '0' || TRIM(TIME_EVENT) ELSE TRIM(COALESCE(TIME_EVENT, '')) END")};
 const QStringList kDocumentImgLines{QStringLiteral("SELECT * FROM DOCUMENTIMG"), QStringLiteral("WHERE ID_REF=-1")};
 const QStringList kDocumentFileLines{QStringLiteral("SELECT * FROM DOCUMENTFILE"), QStringLiteral("WHERE Id_Ref=-1")};
 const QStringList kLstAnalysisLines{QStringLiteral("SELECT * FROM LST_ANALYSIS"), QStringLiteral("ORDER BY TITLE")};

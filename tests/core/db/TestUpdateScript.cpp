@@ -405,6 +405,38 @@ private slots:
                  QStringLiteral("Durand,Roux,Blanc"));
     }
 
+    // A script compacts the databases of the database folder's Access/ only: a path out of it is refused, and the
+    // file there is left as it was (not rewritten, not renamed).
+    void compactionStaysInTheDatabaseFolder_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("up two folders") << "..\\..\\victime.db";
+        QTest::newRow("up one folder") << "../victime.db";
+    }
+    void compactionStaysInTheDatabaseFolder() {
+        QFETCH(QString, name);
+        const QString victim = QDir::cleanPath(DbDir() + QStringLiteral("Access/") + ToSlashes(name));
+        QVERIFY(!victim.startsWith(DbDir() + QStringLiteral("Access/")));
+        {
+            QFile::remove(victim);
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("victim"));
+            db.setDatabaseName(victim);
+            QVERIFY(db.open());
+            QSqlQuery(db).exec(QStringLiteral("CREATE TABLE t (x)"));
+            QSqlQuery(db).exec(QStringLiteral("INSERT INTO t VALUES (randomblob(20000))"));
+            QSqlQuery(db).exec(QStringLiteral("DELETE FROM t"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("victim"));
+        const QByteArray before = ReadWholeFile(victim);
+
+        QVERIFY(RunScript(("CompactDataBase(" + name + ")").toUtf8()));
+        const QStringList log = LogLines();
+        QVERIFY2(log.value(0).startsWith(kStamp + "Compactage de la base de données (error : "),
+                 qPrintable(log.value(0)));
+        QCOMPARE(ReadWholeFile(victim), before);
+        QFile::remove(victim);
+    }
+
     void compactionOfAMissingFileIsLogged() {
         QVERIFY(RunScript("CompactDataBase(ABSENT.MDB)\r\nSqlExe{INSERT INTO COMBOITEMS (Id_File) VALUES (4)}"));
         const QStringList log = LogLines();

@@ -219,8 +219,8 @@ private slots:
         QCOMPARE(info.channels, 3);
     }
 
-    // A CMYK JPEG cannot be decoded: it is still stored unchanged, with an all-white thumbnail.
-    void undecodableJpegGetsWhiteThumbnail() {
+    // A CMYK JPEG (printers', some scanners') is stored unchanged, with a thumbnail in its colours.
+    void cmykJpegGetsItsThumbnail() {
         const QString sourceFile = m_sources + QStringLiteral("cmyk.jpg");
         RunRequiredTool(QStringLiteral("convert"),
                         {QStringLiteral("-size"), QStringLiteral("32x16"), QStringLiteral("xc:orange"),
@@ -233,12 +233,19 @@ private slots:
         QImage thumbnail;
         QVERIFY(ReadBitmapData(row.asBytes(QStringLiteral("ImgMini")), &thumbnail));
         QCOMPARE(thumbnail.size(), QSize(90, 90));
-        QVERIFY(WhiteExactlyOutside(thumbnail, QRect()));
+        // 32 x 16 is not enlarged: centred in the box.
+        QVERIFY(WhiteExactlyOutside(thumbnail, QRect(29, 37, 32, 16)));
+        const QByteArray middle = PixelBytes(thumbnail, 45, 45); // blue, green, red
+        QVERIFY2(uchar(middle[2]) > 230 && qAbs(int(uchar(middle[1])) - 165) < 25 && uchar(middle[0]) < 40,
+                 middle.toHex().constData());
     }
 
     void failedStoreKeepsPreviousPicture_data() {
         QTest::addColumn<QString>("failure");
         QTest::newRow("damaged bitmap") << "damaged";
+        // A JPEG is stored as it is: it must decode whole first, or a grey block would replace a good picture.
+        QTest::newRow("JPEG cut short") << "cut";
+        QTest::newRow("text named .jpg") << "text";
         QTest::newRow("missing source") << "missing";
         QTest::newRow("unknown thumbnail column") << "column";
         QTest::newRow("row that cannot be written") << "read-only";
@@ -261,6 +268,12 @@ private slots:
         Dataset* row = &documents();
         if (failure == QLatin1String("damaged")) {
             WriteBytes(sourceFile, ReadWholeFile(sourceFile).left(60));
+        } else if (failure == QLatin1String("cut")) {
+            sourceFile = source(QStringLiteral("second.jpg"), QuadrantBitmap(320, 240));
+            WriteBytes(sourceFile, ReadWholeFile(sourceFile).chopped(ReadWholeFile(sourceFile).size() / 3));
+        } else if (failure == QLatin1String("text")) {
+            sourceFile = m_sources + QStringLiteral("second.jpg");
+            WriteBytes(sourceFile, "une lettre, pas une image");
         } else if (failure == QLatin1String("missing")) {
             QFile::remove(sourceFile);
         } else if (failure == QLatin1String("column")) {
@@ -277,6 +290,8 @@ private slots:
         error.clear();
         QVERIFY(!StoreImage(*row, sourceFile, target, column, 90, 90, &error));
         QVERIFY(!error.isEmpty());
+        if (failure == QLatin1String("cut") || failure == QLatin1String("text"))
+            QVERIFY2(error.contains(QStringLiteral("\"") + sourceFile + QStringLiteral("\"")), qPrintable(error));
         QCOMPARE(ReadWholeFile(target), previousFile);
         QCOMPARE(Stored(QStringLiteral("DOCUMENTIMG"), QStringLiteral("ImgMini"), 1).toByteArray(), previousThumbnail);
         if (row->isOpen() && !row->isEditing()) QCOMPARE(row->asBytes(QStringLiteral("ImgMini")), previousThumbnail);

@@ -5,13 +5,20 @@
 #include "core/imaging/WindowsBitmap.h"
 
 #include "support/PictureFixtures.h"
+#include "support/SandboxHome.h"
 
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <array>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+#include <jpeglib.h>
 
 namespace {
 
@@ -41,6 +48,36 @@ QByteArray WithAnnouncedSize(QByteArray jpeg, int width, int height) {
     jpeg[frame + 4] = char(height & 0xFF);
     jpeg[frame + 5] = char(width >> 8);
     jpeg[frame + 6] = char(width & 0xFF);
+    return jpeg;
+}
+
+// A four-channel JPEG of one colour, its channels stored as they are (libjpeg writes the Adobe marker that says so).
+QByteArray EncodeInvertedCmyk(int width, int height, std::array<uchar, 4> cmyk) {
+    jpeg_compress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* output = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &output, &size);
+    info.image_width = JDIMENSION(width);
+    info.image_height = JDIMENSION(height);
+    info.input_components = 4;
+    info.in_color_space = JCS_CMYK;
+    jpeg_set_defaults(&info);
+    jpeg_set_colorspace(&info, JCS_CMYK);
+    jpeg_start_compress(&info, TRUE);
+    std::vector<uchar> row(size_t(width) * 4);
+    for (int x = 0; x < width; ++x)
+        std::copy(cmyk.begin(), cmyk.end(), row.begin() + x * 4);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW line = row.data();
+        jpeg_write_scanlines(&info, &line, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    const QByteArray jpeg(reinterpret_cast<const char*>(output), qsizetype(size));
+    std::free(output);
     return jpeg;
 }
 
@@ -197,19 +234,63 @@ private slots:
         QVERIFY(fitted.isNull());
     }
 
-    void cmykIsRefused() {
+    // Printers' and some scanners' four-channel files, in both of their encodings, come out in their colours.
+    void fourChannelsAreConverted_data() {
+        QTest::addColumn<bool>("ycck"); // as ImageMagick writes them, or the channels stored as they are
+        QTest::newRow("YCCK, from ImageMagick") << true;
+        QTest::newRow("CMYK") << false;
+    }
+    void fourChannelsAreConverted() {
+        QFETCH(bool, ycck);
         const QString file = path(QStringLiteral("cmyk.jpg"));
-        RunRequiredTool(QStringLiteral("convert"),
-                        {QStringLiteral("-size"), QStringLiteral("32x16"), QStringLiteral("xc:orange"),
-                         QStringLiteral("-colorspace"), QStringLiteral("CMYK"), file});
-        QImage bitmap(4, 4, kBitmap24Format);
-        QString error;
-        QVERIFY(!JpegLoadBitmap(&bitmap, file, &error));
-        QVERIFY(bitmap.isNull());
-        QVERIFY2(error.contains(QStringLiteral("CMJN")), qPrintable(error));
+        if (ycck)
+            RunRequiredTool(QStringLiteral("convert"),
+                            {QStringLiteral("-size"), QStringLiteral("32x16"), QStringLiteral("xc:orange"),
+                             QStringLiteral("-colorspace"), QStringLiteral("CMYK"), file});
+        else
+            WriteTestFile(file, EncodeInvertedCmyk(32, 16, {255, 165, 0, 255})); // orange, as Adobe stores it
         JpegInfo info;
         QVERIFY(JpegReadInfo(ReadWholeFile(file), &info));
         QCOMPARE(info.channels, 4);
+
+        QImage bitmap;
+        QString error;
+        QVERIFY2(JpegLoadBitmap(&bitmap, file, &error), qPrintable(error));
+        QCOMPARE(bitmap.size(), QSize(32, 16));
+        QCOMPARE(int(bitmap.format()), int(kBitmap24Format));
+        const QByteArray orange("\x00\xA5\xFF", 3); // blue, green, red
+        for (int k = 0; k < 3; ++k)
+            QVERIFY2(qAbs(int(uchar(PixelBytes(bitmap, 16, 8)[k])) - int(uchar(orange[k]))) <= 12,
+                     PixelBytes(bitmap, 16, 8).toHex().constData());
+        QImage fitted;
+        QVERIFY(JpegDecodeFitted(ReadWholeFile(file), 16, 16, &fitted, &error));
+        QCOMPARE(fitted.size(), QSize(16, 8));
+        for (int k = 0; k < 3; ++k)
+            QVERIFY(qAbs(int(uchar(PixelBytes(fitted, 8, 4)[k])) - int(uchar(orange[k]))) <= 12);
+    }
+
+    // A picture about to be stored must be whole; one to be looked at is shown as far as it goes.
+    void damageIsRefusedWhenAsked_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("cut short") << "cut";
+        QTest::newRow("broken data") << "broken";
+    }
+    void damageIsRefusedWhenAsked() {
+        QFETCH(QString, damage);
+        const QByteArray whole = Encode(Photo(64, 64), 95);
+        QByteArray damaged = whole.left(whole.size() * 2 / 3);
+        if (damage == QLatin1String("broken")) {
+            damaged = whole;
+            for (qsizetype i = whole.size() / 2; i < whole.size() / 2 + 40; ++i)
+                damaged[i] = char(0xFF);
+        }
+        QImage fitted;
+        QString error;
+        QVERIFY(JpegDecodeFitted(damaged, 32, 32, &fitted, &error, QStringLiteral("x.jpg")));
+        QVERIFY(!JpegDecodeFitted(damaged, 32, 32, &fitted, &error, QStringLiteral("x.jpg"), JpegDamage::Refused));
+        QVERIFY(fitted.isNull());
+        QVERIFY2(error.startsWith(QStringLiteral("Impossible d'utiliser l'image \"x.jpg\" : ")), qPrintable(error));
+        QVERIFY(JpegDecodeFitted(whole, 32, 32, &fitted, &error, QStringLiteral("x.jpg"), JpegDamage::Refused));
     }
 
     // A file cut short decodes at full size as far as it goes, the rest grey, as other viewers show it.

@@ -184,7 +184,15 @@ private slots:
             ProgramDir() + "Maj/" + kShippedScript,
             (kCreateNotes + "ExtractImageToJpeg('PERSON','Img1','People')\r\nCompactDataBase(KESTOVRAN.MDB)").toUtf8());
 
-        QVERIFY(PrepareDatabaseVersion());
+        // Its run shows the update window, but not the main database's text line.
+        RecordingProgress window;
+        QStringList labels;
+        QVERIFY(PrepareDatabaseVersion(UpdateFeedback{&window, [&](const QString& text) { labels << text; }, {}},
+                                       UpdateBackup::Ask));
+        QCOMPARE(window.tasks, QStringList{"MISE A JOUR (Base de données)"});
+        QCOMPARE(window.visibility.value(0), true);
+        QCOMPARE(window.visibility.last(), false);
+        QCOMPARE(labels, QStringList());
 
         QVERIFY(!QSqlDatabase::contains(kProgramDirConnection));
         QVERIFY(!HasTable(kMainConnection, "NOTES"));
@@ -218,10 +226,14 @@ private slots:
             QVERIFY(SetVersion(kMainConnection, version, false));
         WriteTestFile(ProgramDir() + "Maj/" + kShippedScript, kCreateNotes.toUtf8());
         QStringList labels;
+        RecordingProgress window;
         RecordingMessages messages;
         QString error;
-        QVERIFY2(UpdateRestoredDatabase([&](const QString& text) { labels << text; }, &error), qPrintable(error));
+        QVERIFY2(
+            UpdateRestoredDatabase(UpdateFeedback{&window, [&](const QString& text) { labels << text; }, {}}, &error),
+            qPrintable(error));
         QVERIFY(messages.messages.isEmpty());
+        QCOMPARE(window.visibility.contains(true), runs);
         QCOMPARE(HasTable(kMainConnection, "NOTES"), runs);
         QCOMPARE(Version(kMainConnection), runs ? QStringLiteral("1.13") : version);
         QCOMPARE(labels.contains("Mise à jour de la base de données ..."), runs);

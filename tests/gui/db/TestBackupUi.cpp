@@ -1,11 +1,14 @@
 #include "core/app/DateRoutines.h"
 #include "core/app/Folders.h"
+#include "core/app/Product.h"
 #include "core/archive/Cabinet.h"
 #include "core/db/Backup.h"
 #include "core/db/Connection.h"
 #include "core/db/DatabaseSettings.h"
 #include "core/db/Dataset.h"
+#include "core/db/DbVersion.h"
 #include "core/db/TDataModule1.h"
+#include "gui/app/TWait.h"
 #include "gui/controls/FileDialogs.h"
 #include "gui/controls/MessageBoxService.h"
 #include "gui/db/BackupCommandsUi.h"
@@ -14,12 +17,14 @@
 #include "support/SandboxHome.h"
 #include "support/Screenshots.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 
 #include <memory>
@@ -50,6 +55,7 @@ private slots:
     void cancelledDialogsDoNothing();
     void refusedRestoreShowsWhyAndPutsTheWindowBack();
     void restoreSaysItIsDone();
+    void restorationShowsItsProgress();
     void compactionAsksFirst();
     void historyWindowAndPurge();
 
@@ -173,10 +179,56 @@ void TestBackupUi::restoreSaysItIsDone() {
     QVERIFY(WriteCabinet(target, {{QStringLiteral("KESTOVRAN.MDB"), DatabaseFile()}}, {}, &error));
     FileDialogs::queueAnswerForTesting(target);
     RestoreDatabase(m_mainWindow.get(), *m_data, m_hooks);
-    QCOMPARE(Texts(MessageBoxService::recordedMessages()), QStringList{QStringLiteral("Sauvegarde restaurée.")});
+    // The message says where the replaced data set is kept, to undo the restoration.
+    const QStringList kept = QDir(BackupFolder()).entryList({QStringLiteral("KESTOVRAN_AVANT_RESTAURATION_*.bkp")});
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(
+        Texts(MessageBoxService::recordedMessages()),
+        QStringList{QStringLiteral("Sauvegarde restaurée.\n\nLes données remplacées sont gardées dans l'archive :\n") +
+                    BackupFolder() + kept.first() +
+                    QStringLiteral("\nPour annuler cette restauration, restaurez cette archive.")});
     QCOMPARE(m_steps,
              (QStringList{"first tab", "detach enabled=0", "refresh", "attach connected=1", "reload -1 enabled=1"}));
     QVERIFY(!QFileInfo::exists(DbDir() + QStringLiteral("Images/Doc1.jpg")));
+}
+
+// While a restoration works the user sees its gauge count the entries, and the update of a restored database that
+// is older than the program shows the update window, as at start-up.
+void TestBackupUi::restorationShowsItsProgress() {
+    const QString older = m_root->path() + QStringLiteral("/older.mdb");
+    QVERIFY(QFile::copy(DatabaseFile(), older));
+    QString error;
+    QVERIFY(OpenDatabaseFile(QStringLiteral("older"), older, &error));
+    QVERIFY(SetDbVersion(QStringLiteral("older"), QStringLiteral("OBJECT_VAL_STR"),
+                         VersionColumn(QStringLiteral("older")), QStringLiteral("1.12"), &error));
+    CloseDatabase(QStringLiteral("older"));
+    const QString archive = m_root->path() + QStringLiteral("/ancienne.bkp");
+    QVERIFY(WriteCabinet(archive, {{QStringLiteral("KESTOVRAN.MDB"), older}, {QStringLiteral("Doc1.jpg"), older}}, {},
+                         &error));
+    WriteTestFile(ProgramDir() + QStringLiteral("Maj/") + Product::UpdateScriptName(), "// un\r\n// deux\r\n");
+
+    // What the windows show, looked at whenever the work lets the event loop run.
+    QSet<QString> seen;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* wait = qobject_cast<TWait*>(widget); wait && wait->isVisible()) {
+                const QWidget* gauge = wait->findChild<QWidget*>(QStringLiteral("Gauge"));
+                seen << wait->task() + (gauge && gauge->isVisible() ? QStringLiteral(" [jauge]") : QString());
+            }
+    });
+    watch.start(0);
+    FileDialogs::queueAnswerForTesting(archive);
+    RestoreDatabase(m_mainWindow.get(), *m_data, m_hooks);
+    watch.stop();
+    QVERIFY2(Texts(MessageBoxService::recordedMessages()).value(0).startsWith(QStringLiteral("Sauvegarde restaurée.")),
+             qPrintable(Texts(MessageBoxService::recordedMessages()).join(QLatin1Char('|'))));
+    QVERIFY2(seen.contains(QStringLiteral("Décompression des fichiers ... [jauge]")),
+             qPrintable(QStringList(seen.begin(), seen.end()).join(QLatin1Char('|'))));
+    QVERIFY2(seen.contains(QStringLiteral("MISE A JOUR (Base de données) [jauge]")),
+             qPrintable(QStringList(seen.begin(), seen.end()).join(QLatin1Char('|'))));
+    QCOMPARE(GetDbVersion(kMainConnection, QStringLiteral("OBJECT_VAL_STR"), VersionColumn(kMainConnection)),
+             Product::kVersion);
 }
 
 void TestBackupUi::compactionAsksFirst() {

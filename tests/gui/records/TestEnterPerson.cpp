@@ -22,6 +22,7 @@
 #include "gui/records/TSelectDate.h"
 #include "support/ModalDialogs.h"
 #include "support/PictureFixtures.h"
+#include "support/SandboxHome.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -443,6 +444,77 @@ private slots:
         QVERIFY2(messages.first().text.contains(QStringLiteral("3,2,5")), qPrintable(messages.first().text));
         QCOMPARE(Stored(QStringLiteral("Name"), kArnaud).toString(), QStringLiteral("Arnaud"));
         QVERIFY(Stored(QStringLiteral("BirthDay_Weight"), kArnaud).isNull());
+    }
+
+    // The birth date is kept as text, but only a day that exists is kept: the same refusal as the other dates.
+    void birthDateMustBeADay_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("31 February") << "31/02/2020" << false;
+        QTest::newRow("29 February of a leap year") << "29/02/2020" << true;
+    }
+    void birthDateMustBeADay() {
+        QFETCH(QString, typed);
+        QFETCH(bool, kept);
+        const QVariant before = Stored(QStringLiteral("BirthDay_Date"), kArnaud);
+        TMainForm* form = m_fixture->showForm();
+        bool stillOpen = false;
+        WhenModalOpens<TEnterPerson>([&](TEnterPerson* editor) {
+            Type(editor, QStringLiteral("Ed_BirthDay_Date"), typed);
+            Click(editor, QStringLiteral("Btn_Ok"));
+            stillOpen = editor->isVisible();
+            if (stillOpen) Click(editor, QStringLiteral("Btn_Cancel"));
+        });
+        Click(form, Command::kMainEdit);
+        QCOMPARE(stillOpen, !kept);
+        const auto messages = MessageBoxService::recordedMessages();
+        if (kept) {
+            QCOMPARE(messages.size(), 0);
+            QCOMPARE(Stored(QStringLiteral("BirthDay_Date"), kArnaud).toString(), typed);
+        } else {
+            QCOMPARE(messages.size(), 1);
+            QCOMPARE(messages.first().text, QStringLiteral("'%1' n'est pas une date correcte").arg(typed));
+            QCOMPARE(Stored(QStringLiteral("BirthDay_Date"), kArnaud), before);
+        }
+    }
+
+    // A picture that does not decode whole is refused with a message that names it; the photo stays as it was.
+    void damagedPhotoIsRefused_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("JPEG cut short") << "cut";
+        QTest::newRow("text named .jpg") << "text";
+    }
+    void damagedPhotoIsRefused() {
+        QFETCH(QString, damage);
+        TMainForm* form = m_fixture->showForm();
+        const QString good = WritePhotoSource(m_folder.path());
+        const QString damaged = m_folder.path() + QStringLiteral("/abimee.jpg");
+        const QByteArray whole = ReadWholeFile(good);
+        WriteTestFile(damaged, damage == QLatin1String("cut") ? whole.left(whole.size() * 2 / 3) : QByteArray("texte"));
+        QByteArray thumbnailBefore;
+        QByteArray thumbnailAfter;
+        bool shownAfter = false;
+        WhenModalOpens<TEnterPerson>([&](TEnterPerson* editor) {
+            FileDialogs::queueAnswerForTesting(good);
+            Click(editor, QStringLiteral("Btn_Select_Img"));
+            thumbnailBefore = DataModule1()->Person->asBytes(QStringLiteral("ImgMini1"));
+            MessageBoxService::clearRecordedMessages();
+            FileDialogs::queueAnswerForTesting(damaged);
+            Click(editor, QStringLiteral("Btn_Select_Img"));
+            thumbnailAfter = DataModule1()->Person->asBytes(QStringLiteral("ImgMini1"));
+            shownAfter = editor->hasPhoto();
+            Click(editor, QStringLiteral("Btn_Ok"));
+        });
+        Click(form, Command::kMainEdit);
+        const auto messages = MessageBoxService::recordedMessages();
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages.first().text.contains(QStringLiteral("\"") + damaged + QStringLiteral("\"")),
+                 qPrintable(messages.first().text));
+        QCOMPARE(ReadWholeFile(PersonPhotoFile(kArnaud)), whole);
+        QVERIFY(!thumbnailBefore.isEmpty());
+        QCOMPARE(thumbnailAfter, thumbnailBefore);
+        QCOMPARE(Stored(QStringLiteral("ImgMini1"), kArnaud).toByteArray(), thumbnailBefore);
+        QVERIFY(shownAfter);
     }
 
     // The badge shows the blood group without accents, in capitals, and follows the field; it is hidden while

@@ -96,8 +96,8 @@ private slots:
 
     void cleanup() { m_fixture.reset(); }
 
-    // A day's events: the untimed ones first (with no time at all or an empty one), then by time, an hour typed
-    // with one digit before the later hours of two.
+    // A day's events: the untimed ones first (with no time at all or an empty one), then by the time's value, an
+    // hour typed with one digit or two.
     void orderOfADay_data() {
         QTest::addColumn<QVariantList>("times"); // inserted in this order, one event each, named after its time
         QTest::addColumn<QStringList>("listed");
@@ -111,6 +111,9 @@ private slots:
                                                         QStringLiteral("10:15")}
                                         << QStringList{"10/01/2024 9:30 à 9:30", "10/01/2024 10:15 à 10:15",
                                                        "10/01/2024 14:00 à 14:00"};
+        QTest::newRow("hours with and without their zero")
+            << QVariantList{QStringLiteral("9:30"), QStringLiteral("08:00"), QStringLiteral("10:15")}
+            << QStringList{"10/01/2024 08:00 à 08:00", "10/01/2024 9:30 à 9:30", "10/01/2024 10:15 à 10:15"};
     }
 
     void orderOfADay() {

@@ -84,6 +84,31 @@ private slots:
         QCOMPARE(QDir(sandbox.home()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
     }
 
+    // Nobody may be there to answer a start-up message (a session that is closing): a request to end the program
+    // ends it, without waiting for the answer.
+    void terminationEndsAWaitingStartupMessage() {
+        SandboxHome sandbox;
+        InstanceLock running;
+        QVERIFY(running.tryLock(QStringLiteral("ANALYSIS")));
+        QProcess quorvel;
+        Prepare(quorvel, sandbox);
+        QProcessEnvironment environment = quorvel.processEnvironment();
+        environment.remove(QStringLiteral("QUORVEL_TEST_NO_DIALOGS"));
+        quorvel.setProcessEnvironment(environment);
+        quorvel.setReadChannel(QProcess::StandardError);
+        quorvel.start(QStringLiteral(QUORVEL_BIN_DIR "/quorvel"));
+        QVERIFY(quorvel.waitForStarted());
+        // The message is written to stderr as the box opens.
+        QTRY_VERIFY_WITH_TIMEOUT(QString::fromUtf8(quorvel.peek(4096)).contains(QStringLiteral("déjà en exécution")),
+                                 20000);
+        QTest::qWait(300);
+        QCOMPARE(quorvel.state(), QProcess::Running);
+        ::kill(static_cast<pid_t>(quorvel.processId()), SIGTERM);
+        QVERIFY(quorvel.waitForFinished(10000));
+        QCOMPARE(quorvel.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(quorvel.exitCode(), 128 + SIGTERM);
+    }
+
     void unreadableDatabaseStopsWithoutTouchingIt() {
         SandboxHome sandbox;
         const QString database = sandbox.defaultDataDir() + QStringLiteral("Data/Access/KESTOVRAN.MDB");
@@ -96,7 +121,9 @@ private slots:
         QVERIFY(quorvel.waitForFinished(20000));
         QCOMPARE(quorvel.exitCode(), 1);
         const QString err = QString::fromUtf8(quorvel.readAllStandardError());
-        QVERIFY2(err.contains(QStringLiteral("n'est pas une base de données lisible")), qPrintable(err));
+        QVERIFY2(err.contains(QStringLiteral("\"") + database +
+                              QStringLiteral("\" : ce fichier n'est pas une base de données.")),
+                 qPrintable(err));
         QVERIFY2(err.contains(QStringLiteral("EXECUTION IMPOSSIBLE !!")), qPrintable(err));
         QCOMPARE(Content(database), garbage);
     }
