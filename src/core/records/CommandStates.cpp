@@ -1,7 +1,5 @@
 #include "core/records/CommandStates.h"
 
-#include "core/app/Settings.h"
-
 QStringList Command::All() {
     return {kMainDelete, kMainEdit,     kMainPrior,      kMainNext,    kToolbarPrint,   kToolbarHtml,    kPrint,
             kHtml,       kAnalysisEdit, kAnalysisSearch, kAnalysisAdd, kAnalysisChange, kAnalysisDelete, kChart,
@@ -40,8 +38,4 @@ QHash<QString, bool> ComputeCommandStates(const CommandStateInputs& in) {
 
     set({kEventEdit, kEventDelete}, !in.eventsEmpty);
     return states;
-}
-
-bool SmtpSettingsComplete(const Settings& settings) {
-    return !settings.smtpName.isEmpty() && !settings.smtpEmail.isEmpty() && !settings.smtpHost.isEmpty();
 }

@@ -4,8 +4,6 @@
 #include <QString>
 #include <QStringList>
 
-struct Settings;
-
 // What the enabled state of the main window's commands depends on.
 struct CommandStateInputs {
     bool personEmpty = true;            // the Person query has no row
@@ -67,6 +65,3 @@ QStringList All();
 
 // The enabled state of every command named in Command, by object name.
 QHash<QString, bool> ComputeCommandStates(const CommandStateInputs& inputs);
-
-// The sender name, the sender address and the server name are all given: mail can be sent.
-bool SmtpSettingsComplete(const Settings& settings);

@@ -8,6 +8,7 @@
 #include "core/db/Dataset.h"
 #include "core/db/DatasetRoutines.h"
 #include "core/db/TDataModule1.h"
+#include "core/mail/SmtpSettingsCheck.h"
 #include "core/records/CommandStates.h"
 #include "core/records/CurrencySymbol.h"
 #include "core/records/MainWindowPlacement.h"
@@ -573,7 +574,7 @@ void TMainForm::UpdateCommandStates() {
     inputs.analysisValuesEmpty = IsEmptyDataSet(*m_data->Analysis);
     inputs.imageDocumentSelected = m_documents->hasSelectedImage();
     inputs.documentFilesEmpty = IsEmptyDataSet(*m_data->DocumentFile);
-    inputs.mailSettingsComplete = SmtpSettingsComplete(CurrentSettings());
+    inputs.mailSettingsComplete = CheckSmtpSettings();
     inputs.eventsEmpty = IsEmptyDataSet(*m_data->Event);
     const QHash<QString, bool> states = ComputeCommandStates(inputs);
     for (auto state = states.cbegin(); state != states.cend(); ++state)
